@@ -1,0 +1,7 @@
+// Process entry.
+#include <cstdio>
+
+int main() {
+    std::puts("Molvane");
+    return 0;
+}
