@@ -11,3 +11,12 @@ function(molvane_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/tests PROPERTIES TIMEOUT 300)
 endfunction()
+
+# molvane_folder_tests(<folder> LIBS ...): every *.cpp of tests/<folder> as one program <folder>_tests.
+function(molvane_folder_tests folder)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    molvane_test(${folder}_tests SOURCES ${srcs} LIBS ${F_LIBS})
+  endif()
+endfunction()
