@@ -1,0 +1,13 @@
+// Start at login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/<product>.desktop.
+#pragma once
+
+#include <string>
+
+std::string GetAutoStartPath();
+
+// True when the autostart entry exists (its content is never read back).
+bool IsAutoStartEnabled();
+
+// Writes the entry (Exec= the molvane executable beside this process) when enabled, removes it
+// otherwise. Removing an absent entry succeeds. False when the file could not be written or removed.
+bool ApplyAutoStart(bool enabled);
