@@ -1,7 +1,8 @@
-// Process entry.
-#include <cstdio>
+// Process entry of molvane.
+#include "app/Startup.h"
 
-int main() {
-    std::puts("Molvane");
-    return 0;
+#include <iostream>
+
+int main(int argc, char** argv) {
+    return RunMolvane(argc, argv, std::cout, std::cerr);
 }
