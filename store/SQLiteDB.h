@@ -9,7 +9,9 @@ class SQLiteStatement;
 
 // SQLite result codes the callers compare against.
 inline constexpr int kSqliteOk = 0;
+inline constexpr int kSqliteCorrupt = 11;
 inline constexpr int kSqliteMisuse = 21;
+inline constexpr int kSqliteNotADatabase = 26;
 inline constexpr int kSqliteRow = 100;
 inline constexpr int kSqliteDone = 101;
 
@@ -37,6 +39,8 @@ public:
     int Execute(const char* sql, ExecCallback callback = nullptr, void* argument = nullptr);
     int64_t LastInsertRowId() const;
     bool IsOpen() const { return m_handle != nullptr; }
+    // The SQLite code that made the last Open fail (26 "not a database", 11 "corrupt", ...); 0 after success.
+    int LastOpenError() const { return m_lastOpenError; }
     // True while an explicit transaction (BEGIN ... END) is running on this connection.
     bool InTransaction() const;
     // The journal mode the connection ended up with ("wal" normally); empty when closed.
@@ -46,4 +50,5 @@ private:
     void InterruptAndClose();
 
     sqlite3* m_handle = nullptr;
+    int m_lastOpenError = 0;
 };

@@ -18,6 +18,8 @@ public:
     int BindText(int index, const char* text, int bytes);
     int BindText(int index, const std::string& text);
     int Step();
+    // Makes the statement ready to run again with new bindings (one prepare for a batch of rows).
+    int Reset();
     int ColumnInt(int column);
     // Null when the statement holds no handle or the column is NULL.
     const char* ColumnText(int column);
