@@ -17,7 +17,8 @@ enum TextId : int {
     TXT_YES = 23,
     TXT_NO = 25,
 
-    // Close-behaviour dialog; 171 and 172 are also the close button's tooltip.
+    // Close-behaviour dialog: heading, then the two choices (hide to the tray, quit); the close
+    // button's tooltip repeats the chosen one.
     TXT_CLOSE_DIALOG_HEADING = 170,
     TXT_CLOSE_TO_TRAY = 171,
     TXT_CLOSE_QUITS = 172,

@@ -1,5 +1,6 @@
 // The shipped language files hold a well-formed, reachable text for every text id the program uses.
 #include "app/TextIds.h"
+#include "platform/Folders.h"
 #include "platform/LanguageText.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,20 @@ TEST_P(LanguageFilesTest, EveryKnownIdHasText) {
 TEST_P(LanguageFilesTest, FileHoldsOnlyKnownIds) {
     for (const auto& [id, text] : Load().texts)
         EXPECT_TRUE(KnownIds().count(id)) << GetParam() << ".lan id " << id;
+}
+
+// Catches a text that the program's own lookup reads differently from the file: trimmed, cut
+// short, unquoted or not found.
+TEST_P(LanguageFilesTest, ProgramLookupReadsEveryText) {
+    const LanguageFile file = Load();
+    SetModuleFolder(MOLVANE_SOURCE_DIR "/data/");
+    SetCurrentLanguage(GetParam());
+    for (int id : kAllTextIds) {
+        auto it = file.texts.find(id);
+        EXPECT_EQ(LoadText(id), it == file.texts.end() ? "" : it->second) << "text " << id;
+    }
+    SetCurrentLanguage(1033);
+    SetModuleFolder("");
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedLanguages, LanguageFilesTest, testing::Values(1033, 2052),
