@@ -1,0 +1,134 @@
+// The virtual device is opened once and kept: a new uinput device per shortcut or macro
+// would appear to the desktop as a new keyboard each time, and its first keys could be lost.
+#include "keys/SoftwarePlayback.h"
+
+#include "keys/IMacroSource.h"
+#include "keys/KeyTables.h"
+#include "keys/VHidev.h"
+#include "link/KeyCodeTable.h"
+#include "link/MediaCodes.h"
+
+namespace {
+
+constexpr int kMacroPressType = 2;
+
+} // namespace
+
+SoftwarePlayback::SoftwarePlayback(VHidev& device, IMacroSource& macros, PacingClock& clock)
+    : m_device(device), m_macros(macros), m_clock(clock)
+{
+}
+
+SoftwarePlayback::~SoftwarePlayback()
+{
+    DisarmFilter();
+    m_device.ReleaseAll();
+}
+
+void SoftwarePlayback::SetMacroQueue(std::function<void(int macroId)> queue)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_queueMacro = std::move(queue);
+}
+
+bool SoftwarePlayback::InitSoftwarePlayback()
+{
+    if (!m_device.Open())
+        return false;
+    m_device.ReleaseAll();
+    (void)m_filter.RegisterMonitor(this, &SoftwarePlayback::OnFilteredKey);
+    return true;
+}
+
+int SoftwarePlayback::ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>& rows)
+{
+    m_device.ReleaseAll();
+    std::vector<uint16_t> table;
+    std::unordered_map<int, KeyAction> assignments;
+    for (const KeyAssignmentRecord& row : rows) {
+        if (table.size() == HidUsbFilter::kMaxKeys)
+            break; // further rows are not registered
+        table.push_back(static_cast<uint16_t>(row.m_keyCode));
+        assignments[row.m_keyCode] = KeyAction{row.m_macroType, row.m_macroValue};
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_assignments = std::move(assignments);
+    }
+    return m_filter.SetKeyTable(table);
+}
+
+bool SoftwarePlayback::AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes)
+{
+    return m_filter.Start(std::move(nodes));
+}
+
+int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
+{
+    KeyAction action;
+    std::function<void(int)> queue;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        auto found = m_assignments.find(keyCode);
+        if (found == m_assignments.end())
+            return 0;
+        action = found->second;
+        queue = m_queueMacro;
+    }
+    switch (action.type) {
+    case kTypeKey:
+        if (!m_device.Open())
+            break;
+        if (IsMediaCode(action.value))
+            m_device.SetConsumerUsage(pressed ? MediaCodeToConsumerUsage(action.value) : 0);
+        else if (action.value >= 0 && action.value < kFirstMediaCode)
+            m_device.SetKeyboardUsage(action.value, pressed);
+        break;
+    case kTypeMouse: {
+        int bit = MouseButtonToReportBit(action.value);
+        if (bit >= 0 && m_device.Open())
+            m_device.SetMouseBit(bit, pressed);
+        break;
+    }
+    case kTypeShortcut:
+        if (pressed && m_device.Open()) {
+            m_device.PlayShortcut(action.value, m_clock);
+            m_device.ReleaseAll();
+        }
+        break;
+    case kTypeMacro:
+        if (pressed && queue)
+            queue(action.value);
+        break;
+    default:
+        break; // still withheld, produces nothing
+    }
+    return 0;
+}
+
+void SoftwarePlayback::PlayMacro(int macroId)
+{
+    if (!m_device.Open())
+        return;
+    m_device.ReleaseAll();
+    MacroRecord macro;
+    if (!m_macros.LoadMacro(macroId, macro))
+        return;
+    std::vector<MacroStep> steps;
+    for (const MacroEventRecord& event : m_macros.LoadMacroEvents(macroId))
+        steps.push_back(MacroStep{VirtualKeyToUsage(event.m_value), event.m_type == kMacroPressType, event.m_delayTime});
+    m_device.PlayMacro(steps, macro.m_playTimes, m_clock);
+}
+
+bool SoftwarePlayback::TypeText(const std::string& utf8, IClipboard& clipboard)
+{
+    if (!m_device.Open())
+        return false;
+    return m_device.TypeText(utf8, clipboard, m_clock);
+}
+
+void SoftwarePlayback::DisarmFilter()
+{
+    m_filter.Stop();
+    (void)m_filter.SetKeyTable({});
+}

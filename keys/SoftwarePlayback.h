@@ -1,0 +1,71 @@
+// Executes key assignments on the PC: the key filter withholds the assigned keys and their
+// presses become keys, mouse buttons, media keys, shortcuts or queued macros on the virtual device.
+#pragma once
+
+#include "keys/HidUsbFilter.h"
+#include "store/ProfileRecords.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class IClipboard;
+class IMacroSource;
+class PacingClock;
+class VHidev;
+
+class SoftwarePlayback {
+public:
+    // Function types of a key assignment that playback acts on.
+    static constexpr int kTypeKey = 2;
+    static constexpr int kTypeMacro = 3;
+    static constexpr int kTypeMouse = 5;
+    static constexpr int kTypeShortcut = 7;
+
+    SoftwarePlayback(VHidev& device, IMacroSource& macros, PacingClock& clock);
+    ~SoftwarePlayback();
+    SoftwarePlayback(const SoftwarePlayback&) = delete;
+    SoftwarePlayback& operator=(const SoftwarePlayback&) = delete;
+
+    // Receives the macro ids that withheld keys ask for (the worker's playback queue).
+    void SetMacroQueue(std::function<void(int macroId)> queue);
+
+    // Opens the virtual device, releases everything and registers OnFilteredKey with the filter.
+    // False without the device: the program then runs without software remapping (the device
+    // has told the user once how to install the rules).
+    bool InitSoftwarePlayback();
+    // Withholds the keys of `rows` (the first 256) and makes them the assignment map; releases
+    // everything first. The table is replaced as a whole, with no moment of an empty table.
+    int ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>& rows);
+    // Starts filtering `nodes` (the configured keyboard's input nodes), replacing earlier ones.
+    bool AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes);
+    // Event-thread callback: produces the function assigned to `keyCode`. Always 0.
+    int OnFilteredKey(int keyCode, bool pressed);
+    // Worker thread: plays macro `macroId` with its stored pauses `play_times` times.
+    void PlayMacro(int macroId);
+    // Types `utf8` through the clipboard and Ctrl+V.
+    bool TypeText(const std::string& utf8, IClipboard& clipboard);
+    // Stops the filter (releasing what it holds and giving back the keyboard) and empties the table.
+    void DisarmFilter();
+
+    HidUsbFilter& Filter() { return m_filter; }
+
+private:
+    struct KeyAction {
+        int type = 0;
+        int value = 0;
+    };
+
+    VHidev& m_device;
+    IMacroSource& m_macros;
+    PacingClock& m_clock;
+    HidUsbFilter m_filter;
+
+    // Rebuilt on the UI thread while the event thread reads it.
+    std::mutex m_lock;
+    std::unordered_map<int, KeyAction> m_assignments;
+    std::function<void(int)> m_queueMacro;
+};
