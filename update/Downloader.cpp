@@ -253,12 +253,10 @@ int Downloader::HttpDownload(const std::string& address, const std::string& file
     };
     transfer.onBlock = [&fd](const char* data, size_t size) { return WriteAll(fd, data, size); };
     int result = transfer.Run(address);
-    if (fd >= 0) {
-        if (close(fd) != 0 && result == 1)
-            result = -1;
-        if (result != 1)
-            unlink(file.c_str());
-    }
+    if (fd >= 0 && close(fd) != 0 && result == 1)
+        result = -1;
+    if (result != 1)
+        unlink(file.c_str());
     if (result == 1)
         PostProgress(progress, 100);
     return result;
