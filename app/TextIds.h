@@ -165,10 +165,13 @@ enum TextId : int {
     TXT_MUSIC_EFFECT_PULSE = 120,
     TXT_MUSIC_EFFECT_WAVE = 121,
 
-    // Profile export without a selection (151 and 152 caption settings-page controls, so they cannot
-    // serve here).
+    // Exchange files: the message for a profile export without a selection (151 and 152 caption
+    // settings-page controls, so they cannot serve there) and the file dialogs' titles, with 541 for
+    // a macro export.
     TXT_SELECT_PROFILE_FIRST = 1001,
     TXT_EXPORT_PROFILE_TITLE = 1002,
+    TXT_IMPORT_PROFILE_TITLE = 1003,
+    TXT_IMPORT_MACRO_TITLE = 1004,
 
     // Download progress of the online update.
     TXT_DOWNLOADING_PROGRAM = 1010,
@@ -411,6 +414,8 @@ inline constexpr int kAllTextIds[] = {
     TXT_SHORTCUT_CLOSE_WINDOW,
     TXT_SELECT_PROFILE_FIRST,
     TXT_EXPORT_PROFILE_TITLE,
+    TXT_IMPORT_PROFILE_TITLE,
+    TXT_IMPORT_MACRO_TITLE,
     TXT_DOWNLOADING_PROGRAM,
     TXT_DOWNLOADING_FIRMWARE,
     TXT_REMAP_UNAVAILABLE_TITLE,
