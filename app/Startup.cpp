@@ -23,25 +23,28 @@ void PrintCatalogue(std::ostream& out, const DeviceCatalogue& catalogue) {
         out << "  keyboard \"" << keyboard.m_name << "\": device type " << keyboard.m_deviceType
             << ", layout layouts/" << keyboard.m_layoutName << ".xml\n";
         for (const DeviceDescriptor& mode : catalogue.m_modes) {
-            if (mode.m_deviceType != keyboard.m_deviceType || mode.m_layoutName != keyboard.m_layoutName) continue;
-            out << "    mode " << mode.m_modeValue << " (" << mode.m_modeDescription << "): "
-                << Hex4(mode.m_vendorId) << ":" << Hex4(mode.m_productId) << " \"" << mode.m_name
+            if (mode.m_deviceType != keyboard.m_deviceType || mode.m_layoutName != keyboard.m_layoutName)
+                continue;
+            out << "    mode " << mode.m_modeValue << " (" << mode.m_modeDescription
+                << "): " << Hex4(mode.m_vendorId) << ":" << Hex4(mode.m_productId) << " \"" << mode.m_name
                 << "\", interface \"" << mode.m_interfacePattern << "\"\n";
         }
     }
     const SoftwareInfo& software = catalogue.m_software;
     out << "  software version " << software.m_version << "\n"
+        << "  notice " << software.m_notice << "\n"
         << "  website " << software.m_websiteUrl << "\n"
         << "  store " << software.m_storeUrl << "\n"
         << "  updates " << software.m_upgradeUrl << "\n";
 }
 
-}  // namespace
+} // namespace
 
 bool ReadProductName(const std::string& cataloguePath) {
     const std::string name = ReadCatalogueSoftwareName(cataloguePath);
     // The name becomes part of file and socket paths; a name that is not one path element is refused.
-    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
         return false;
     }
     SetProductName(name);

@@ -13,8 +13,8 @@ struct DeviceCatalogue;
 bool ReadProductName(const std::string& cataloguePath);
 
 enum class StartupOutcome {
-    Run,        // first instance: language chosen, database folder made
-    HandedOver  // another instance runs and was asked to show its window; nothing was changed
+    Run,       // first instance: language chosen, database folder made
+    HandedOver // another instance runs and was asked to show its window; nothing was changed
 };
 
 // Product name, single instance, language, database folder, in that order.

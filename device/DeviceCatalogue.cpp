@@ -7,7 +7,8 @@
 
 namespace {
 
-void ReadModes(MarkupDocument& doc, DeviceDescriptor& record, DeviceCatalogue& catalogue, CatalogueSink* sink) {
+void ReadModes(MarkupDocument& doc, DeviceDescriptor& record, DeviceCatalogue& catalogue,
+               CatalogueSink* sink) {
     // One working record per model: every mode attribute is read again, so a missing one reads as
     // empty or 0 instead of keeping the previous mode's value.
     while (doc.FindElement("mode")) {
@@ -55,7 +56,7 @@ void ReadSoftware(MarkupDocument& doc, SoftwareInfo& software, CatalogueSink* si
     doc.OutOfElement();
 }
 
-}  // namespace
+} // namespace
 
 void CatalogueSink::AddDevice(const std::string&, int, int, int, bool) {}
 void CatalogueSink::RegisterHidDevice(int, int, const std::string&, int, int, const std::string&) {}

@@ -1,4 +1,5 @@
-// The device catalogue config.xml: keyboard models, their connection modes, and the software's own information.
+// The device catalogue config.xml: keyboard models, their connection modes, and the software's own
+// information.
 #pragma once
 
 #include <string>
@@ -11,26 +12,26 @@ enum ConnectionModeCode { MODE_CABLE = 0, MODE_RECEIVER = 1, MODE_BLUETOOTH = 2 
 // In the keyboard list only m_name, m_deviceType and m_layoutName carry data. A mode record holds
 // its own mode attributes (empty or 0 where absent) plus its model's device type and layout name.
 struct DeviceDescriptor {
-    std::string m_name;              // model name; in the mode list the mode's product_name
-    int m_deviceType = 0;            // model's device type code, e.g. 201
-    std::string m_layoutName;        // base name of layouts/<name>.xml
-    int m_modeValue = 0;             // ConnectionModeCode
-    int m_vendorId = 0;              // USB vendor id
-    int m_productId = 0;             // USB product id
-    std::string m_modeDescription;   // display text of the mode
-    std::string m_spareText;         // not set by the catalogue
-    std::string m_interfacePattern;  // substring of the HID interface name, e.g. "&MI_02"
-    int m_connected = 0;             // 1 while the mode's interface is present
-    int m_spareNumber = -1;          // not set by the catalogue
+    std::string m_name;             // model name; in the mode list the mode's product_name
+    int m_deviceType = 0;           // model's device type code, e.g. 201
+    std::string m_layoutName;       // base name of layouts/<name>.xml
+    int m_modeValue = 0;            // ConnectionModeCode
+    int m_vendorId = 0;             // USB vendor id
+    int m_productId = 0;            // USB product id
+    std::string m_modeDescription;  // display text of the mode
+    std::string m_spareText;        // not set by the catalogue
+    std::string m_interfacePattern; // substring of the HID interface name, e.g. "&MI_02"
+    int m_connected = 0;            // 1 while the mode's interface is present
+    int m_spareNumber = -1;         // not set by the catalogue
 };
 
 // Software information kept by the main window after a load; empty when absent.
 struct SoftwareInfo {
-    std::string m_version;     // "software"/"version", dotted decimal
-    std::string m_websiteUrl;  // "website"/"url"
-    std::string m_storeUrl;    // "store"/"url"
-    std::string m_upgradeUrl;  // "upgrade"/"url", base address of the update source
-    std::string m_notice;      // "copyright"/"info", shown verbatim
+    std::string m_version;    // "software"/"version", dotted decimal
+    std::string m_websiteUrl; // "website"/"url"
+    std::string m_storeUrl;   // "store"/"url"
+    std::string m_upgradeUrl; // "upgrade"/"url", base address of the update source
+    std::string m_notice;     // "copyright"/"info", shown verbatim
 };
 
 // What the loader fills, in document order.

@@ -38,7 +38,7 @@ void SyncFolder(const std::string& folder) {
     close(fd);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -63,7 +63,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, un
     std::string temp = path + ".XXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    const bool written = fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
+    const bool written =
+        fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed || rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());

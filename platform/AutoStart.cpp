@@ -29,7 +29,7 @@ std::string ExecField(const std::string& path) {
     }
     std::string escaped;
     for (char c : field) {
-        if (c == '%') escaped += '%';  // a lone % starts a field code
+        if (c == '%') escaped += '%'; // a lone % starts a field code
         if (c == '\n') {
             escaped += "\\n";
             continue;
@@ -39,7 +39,7 @@ std::string ExecField(const std::string& path) {
     return escaped;
 }
 
-}  // namespace
+} // namespace
 
 std::string GetAutoStartPath() {
     return GetConfigBaseFolder() + "autostart/" + GetProductName() + ".desktop";
@@ -57,8 +57,12 @@ bool ApplyAutoStart(bool enabled) {
     const std::string name = GetProductName();
     const std::string entry = "[Desktop Entry]\n"
                               "Type=Application\n"
-                              "Name=" + name + "\n"
-                              "Exec=" + ExecField(GetExecutableFolder() + "molvane") + "\n"
+                              "Name=" +
+                              name +
+                              "\n"
+                              "Exec=" +
+                              ExecField(GetExecutableFolder() + "molvane") +
+                              "\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
     return WriteFileAtomically(path, entry, 0644);

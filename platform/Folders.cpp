@@ -55,7 +55,7 @@ std::string FindModuleFolder() {
     return exeFolder;
 }
 
-}  // namespace
+} // namespace
 
 void SetProductName(const std::string& name) {
     std::lock_guard lock(g_mutex);

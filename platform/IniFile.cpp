@@ -36,7 +36,7 @@ void AppendUtf8(std::string& out, unsigned code) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string IniFile::Utf16ToUtf8(const std::string& bytes, bool bigEndian) {
     std::string out;
@@ -88,7 +88,8 @@ void IniFile::Parse(const std::string& bytes) {
         const std::string trimmed = Trim(line.m_text);
         if (!trimmed.empty() && trimmed.front() == '[') {
             const size_t close = trimmed.find(']');
-            section = Lower(Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
+            section =
+                Lower(Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
         } else if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#') {
             const size_t equals = trimmed.find('=');
             if (equals != std::string::npos) line.m_key = Lower(Trim(trimmed.substr(0, equals)));
@@ -105,7 +106,8 @@ std::optional<std::string> IniFile::GetValue(const std::string& section, const s
     for (const Line& line : m_lines) {
         if (line.m_key.empty() || line.m_key != wantedKey || line.m_section != wantedSection) continue;
         std::string value = Trim(line.m_text.substr(line.m_text.find('=') + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
             value = value.substr(1, value.size() - 2);
         }
         return value;

@@ -23,9 +23,9 @@ public:
 
 private:
     struct Line {
-        std::string m_text;     // the line as read, without its line end
-        std::string m_section;  // lower-cased name of the section the line belongs to
-        std::string m_key;      // lower-cased key for "key=value" lines, else empty
+        std::string m_text;    // the line as read, without its line end
+        std::string m_section; // lower-cased name of the section the line belongs to
+        std::string m_key;     // lower-cased key for "key=value" lines, else empty
     };
     std::vector<Line> m_lines;
 };

@@ -94,7 +94,8 @@ std::string TerritoryPart(const std::string& locale) {
     const size_t start = locale.find_first_of("_-");
     if (start == std::string::npos) return {};
     const size_t end = locale.find_first_of(".@", start);
-    std::string territory = locale.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+    std::string territory =
+        locale.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
     for (char& c : territory) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
@@ -103,7 +104,7 @@ std::string TerritoryPart(const std::string& locale) {
 
 struct LocaleId {
     const char* m_language;
-    const char* m_territory;  // empty: the language's default
+    const char* m_territory; // empty: the language's default
     int m_lcid;
 };
 
@@ -125,7 +126,7 @@ constexpr LocaleId kLocaleIds[] = {
     {"vi", "", 1066},
 };
 
-}  // namespace
+} // namespace
 
 void SetCurrentLanguage(int lcid) {
     g_currentLanguage.store(lcid, std::memory_order_relaxed);

@@ -31,7 +31,8 @@ int ParseDigits(std::string_view text, size_t pos, int base, bool negative) {
 
 size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
     size_t pos = 0;
-    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
     negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         negative = text[pos] == '-';
@@ -40,7 +41,7 @@ size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
     return pos;
 }
 
-}  // namespace
+} // namespace
 
 int ParseDecimalInt(std::string_view text) {
     bool negative = false;

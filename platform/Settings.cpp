@@ -44,7 +44,7 @@ std::optional<std::string> ReadValue(const std::string& name, bool& unreadable) 
     return ini.GetValue(kSection, name);
 }
 
-}  // namespace
+} // namespace
 
 std::string GetSettingsPath() {
     return SettingsFolder() + "settings.ini";
@@ -74,7 +74,7 @@ bool WriteSettingString(const std::string& name, const std::string& value) {
     if (const std::optional<std::string> bytes = ReadWholeFile(GetSettingsPath())) {
         ini.Parse(*bytes);
     } else if (errno != ENOENT) {
-        return false;  // rewriting an unreadable file would drop its other values
+        return false; // rewriting an unreadable file would drop its other values
     }
     ini.SetValue(kSection, name, value);
     return WriteFileAtomically(GetSettingsPath(), ini.ToText());
@@ -83,9 +83,12 @@ bool WriteSettingString(const std::string& name, const std::string& value) {
 int ReadLanguageSetting() {
     std::lock_guard lock(g_settingsMutex);
     switch (EnsureSettingsFolder()) {
-    case Access::Created: return 0;
-    case Access::Failed: return 1033;
-    case Access::Ready: break;
+    case Access::Created:
+        return 0;
+    case Access::Failed:
+        return 1033;
+    case Access::Ready:
+        break;
     }
     bool unreadable = false;
     const std::optional<std::string> value = ReadValue("LCID", unreadable);

@@ -49,7 +49,7 @@ bool TryLock(int fd) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 SingleInstance::~SingleInstance() {
     if (m_listenFd >= 0) {
@@ -93,7 +93,7 @@ SingleInstance::Role SingleInstance::Claim(const std::string& command) {
             locked = true;
             break;
         }
-        if (errno != EWOULDBLOCK) return Role::Primary;  // no flock on this file system
+        if (errno != EWOULDBLOCK) return Role::Primary; // no flock on this file system
         if (SendCommand(command)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -122,7 +122,7 @@ std::optional<std::string> SingleInstance::AcceptCommand() {
     if (m_listenFd < 0) return std::nullopt;
     const int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) return std::nullopt;
-    ucred peer {};
+    ucred peer{};
     socklen_t length = sizeof(peer);
     if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != getuid()) {
         close(fd);
@@ -159,8 +159,10 @@ bool SingleInstance::SendCommand(const std::string& command) {
     while (sent && done < line.size()) {
         const ssize_t n = send(fd, line.data() + done, line.size() - done, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) sent = false;
-        else done += static_cast<size_t>(n);
+        if (n <= 0)
+            sent = false;
+        else
+            done += static_cast<size_t>(n);
     }
     close(fd);
     return sent;

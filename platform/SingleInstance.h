@@ -10,8 +10,8 @@
 class SingleInstance {
 public:
     enum class Role {
-        Primary,   // this process holds the lock (or locking is impossible) and runs the program
-        Secondary  // another copy runs; the command was handed to it
+        Primary,  // this process holds the lock (or locking is impossible) and runs the program
+        Secondary // another copy runs; the command was handed to it
     };
 
     SingleInstance() = default;

@@ -1,6 +1,6 @@
 // The process entry: options, start-up sequence, and the real program started as a separate process.
-#include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "app/CommandLine.h"
 
 #include "platform/Folders.h"
 #include "platform/Settings.h"
@@ -27,13 +27,14 @@ ProcessRun StartMolvane(const std::string& arguments) {
     if (!pipe) return run;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0) run.m_out.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        run.m_out.append(buffer, n);
     const int status = pclose(pipe);
     run.m_exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
-}  // namespace
+} // namespace
 
 // Catches options being misread, and unknown or malformed options being silently accepted.
 TEST(CommandLine, Options) {
@@ -97,13 +98,14 @@ TEST(Molvane, FirstStartPrintsWhatItUses) {
     unsetenv("LC_ALL");
     EXPECT_EQ(run.m_exit, 0) << run.m_out;
     EXPECT_EQ(run.m_out.rfind("Molvane\n", 0), 0u) << run.m_out;
-    EXPECT_NE(run.m_out.find("user data folder: " + folder.Path("data/Molvane/")), std::string::npos) << run.m_out;
+    EXPECT_NE(run.m_out.find("user data folder: " + folder.Path("data/Molvane/")), std::string::npos)
+        << run.m_out;
     EXPECT_NE(run.m_out.find("language:         1031"), std::string::npos) << run.m_out;
     EXPECT_NE(run.m_out.find("keyboard \"Molvane MK71\": device type 201"), std::string::npos) << run.m_out;
     EXPECT_NE(run.m_out.find("mode 2 "), std::string::npos) << run.m_out;
     EXPECT_TRUE(std::filesystem::is_directory(folder.Path("data/Molvane/db")));
     EXPECT_EQ(TestFolder::Read(folder.Path("config/Molvane/settings.ini")), "[settings]\nLCID=2052\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.Path("runtime/Molvane.sock")));  // removed at exit
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("runtime/Molvane.sock"))); // removed at exit
 }
 
 // Catches a second start that runs on, fails, or changes files instead of handing over to the first.

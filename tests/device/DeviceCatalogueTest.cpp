@@ -11,15 +11,17 @@ namespace {
 // Records every call as one line, in order.
 class RecordingSink : public CatalogueSink {
 public:
-    void AddDevice(const std::string& name, int vendorId, int productId, int deviceType, bool connected) override {
-        m_calls.push_back("device " + name + " " + std::to_string(vendorId) + " " + std::to_string(productId) + " " +
-                          std::to_string(deviceType) + (connected ? " connected" : ""));
+    void AddDevice(const std::string& name, int vendorId, int productId, int deviceType,
+                   bool connected) override {
+        m_calls.push_back("device " + name + " " + std::to_string(vendorId) + " " +
+                          std::to_string(productId) + " " + std::to_string(deviceType) +
+                          (connected ? " connected" : ""));
     }
     void RegisterHidDevice(int vendorId, int productId, const std::string& productName, int deviceType,
                            int modeValue, const std::string& interfacePattern) override {
-        m_calls.push_back("hid " + std::to_string(vendorId) + " " + std::to_string(productId) + " " + productName +
-                          " " + std::to_string(deviceType) + " " + std::to_string(modeValue) + " " +
-                          interfacePattern);
+        m_calls.push_back("hid " + std::to_string(vendorId) + " " + std::to_string(productId) + " " +
+                          productName + " " + std::to_string(deviceType) + " " + std::to_string(modeValue) +
+                          " " + interfacePattern);
     }
     void SetVersionLabel(const std::string& text) override { m_calls.push_back("version " + text); }
     void SetNoticeLabel(const std::string& text) override { m_calls.push_back("notice " + text); }
@@ -60,7 +62,7 @@ const char* const kTwoModels = R"(<?xml version="1.0" encoding="UTF-8"?>
 </config>
 )";
 
-}  // namespace
+} // namespace
 
 // Catches lost or misattributed fields: mode records must carry the model's type and layout and
 // their own attributes; keyboard records only the model's; the calls come in file order.
@@ -121,7 +123,7 @@ TEST(DeviceCatalogue, MissingModeAttributesReadAsEmpty) {
     EXPECT_EQ(bare.m_productId, 0);
     EXPECT_EQ(bare.m_modeDescription, "");
     EXPECT_EQ(bare.m_interfacePattern, "");
-    EXPECT_EQ(bare.m_deviceType, 201);  // leading digits of "201x"
+    EXPECT_EQ(bare.m_deviceType, 201); // leading digits of "201x"
     EXPECT_EQ(bare.m_layoutName, "k");
 }
 
@@ -141,7 +143,8 @@ TEST(DeviceCatalogue, ElementOrderRules) {
     EXPECT_EQ(sink.m_calls, std::vector<std::string>{"device K 0 0 201"});
     EXPECT_EQ(ReadCatalogueSoftwareName(path), "Early");
 
-    const Loaded noWebsite = Load(R"(<config><software version="1"><store url="s"/><upgrade url="u"/></software></config>)");
+    const Loaded noWebsite =
+        Load(R"(<config><software version="1"><store url="s"/><upgrade url="u"/></software></config>)");
     EXPECT_EQ(noWebsite.m_catalogue.m_software.m_websiteUrl, "");
     EXPECT_EQ(noWebsite.m_catalogue.m_software.m_storeUrl, "s");
     EXPECT_EQ(noWebsite.m_catalogue.m_software.m_upgradeUrl, "u");
@@ -159,7 +162,8 @@ TEST(DeviceCatalogue, DuplicatesAndModelsWithoutModesAreKept) {
     EXPECT_EQ(loaded.m_catalogue.m_keyboards[1].m_layoutName, "b");
     ASSERT_EQ(loaded.m_catalogue.m_modes.size(), 1u);
     EXPECT_EQ(loaded.m_catalogue.m_modes[0].m_layoutName, "b");
-    EXPECT_EQ(loaded.m_calls, (std::vector<std::string>{"device A 0 0 201", "device B 0 0 201", "hid 1 2  201 0 "}));
+    EXPECT_EQ(loaded.m_calls,
+              (std::vector<std::string>{"device A 0 0 201", "device B 0 0 201", "hid 1 2  201 0 "}));
 }
 
 // Catches hexadecimal ids whose prefix or letter case changes the number.
@@ -176,9 +180,9 @@ TEST(DeviceCatalogue, IdsWithOrWithoutPrefixInAnyCase) {
 // Catches stale lists surviving a failed reload, or calls made for a file that is not a catalogue.
 TEST(DeviceCatalogue, UnusableFilesLeaveListsEmpty) {
     const std::string cases[] = {
-        "",                                        // empty file
-        "<config><device.info></config>",          // ill-formed
-        "<other><device.info><keyboard/></device.info></other>",  // wrong root
+        "",                                                      // empty file
+        "<config><device.info></config>",                        // ill-formed
+        "<other><device.info><keyboard/></device.info></other>", // wrong root
     };
     for (const std::string& xml : cases) {
         TestFolder folder;
@@ -218,7 +222,8 @@ TEST(DeviceCatalogue, ShippedCatalogue) {
         EXPECT_NE(d.m_interfacePattern, "");
         for (int other = 0; other < mode; ++other) {
             EXPECT_NE(d.m_productId, catalogue.m_modes[other].m_productId);
-            EXPECT_EQ(d.m_interfacePattern.find(catalogue.m_modes[other].m_interfacePattern), std::string::npos);
+            EXPECT_EQ(d.m_interfacePattern.find(catalogue.m_modes[other].m_interfacePattern),
+                      std::string::npos);
         }
     }
 }

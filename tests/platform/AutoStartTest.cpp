@@ -9,7 +9,7 @@
 TEST(AutoStart, EntryFollowsTheCheckBox) {
     TestFolder folder;
     EXPECT_FALSE(IsAutoStartEnabled());
-    EXPECT_TRUE(ApplyAutoStart(false));  // off while absent: nothing to do, nothing reported
+    EXPECT_TRUE(ApplyAutoStart(false)); // off while absent: nothing to do, nothing reported
     ASSERT_TRUE(ApplyAutoStart(true));
     EXPECT_EQ(GetAutoStartPath(), folder.Path("config/autostart/MolvaneTest.desktop"));
     EXPECT_TRUE(IsAutoStartEnabled());

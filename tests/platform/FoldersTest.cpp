@@ -36,7 +36,7 @@ TEST(Folders, MakeDirectoryPath) {
     TestFolder folder;
     EXPECT_TRUE(MakeDirectoryPath(folder.Path("a/b/c/")));
     EXPECT_TRUE(std::filesystem::is_directory(folder.Path("a/b/c")));
-    EXPECT_TRUE(MakeDirectoryPath(folder.Path("a/b/c")));  // already there
+    EXPECT_TRUE(MakeDirectoryPath(folder.Path("a/b/c"))); // already there
     folder.Write("file", "x");
     EXPECT_FALSE(MakeDirectoryPath(folder.Path("file")));
     EXPECT_FALSE(MakeDirectoryPath(folder.Path("file/below")));

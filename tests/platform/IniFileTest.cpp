@@ -11,11 +11,11 @@ TEST(IniFile, LooksUpValuesLikeProfileFiles) {
     struct Case {
         const char* section;
         const char* key;
-        const char* expected;  // nullptr: absent
+        const char* expected; // nullptr: absent
     } cases[] = {
-        {"KB.DIALOG", "1", "Profile"},      {"kb.dialog", "1", "Profile"}, {"KB.DIALOG", "2", "  quoted  "},
-        {"KB.DIALOG", "3", nullptr},        {"KB.DIALOG", "4", nullptr},   {"Other", "4", "other section"},
-        {"Missing", "1", nullptr},          {"", "; comment", nullptr},
+        {"KB.DIALOG", "1", "Profile"}, {"kb.dialog", "1", "Profile"}, {"KB.DIALOG", "2", "  quoted  "},
+        {"KB.DIALOG", "3", nullptr},   {"KB.DIALOG", "4", nullptr},   {"Other", "4", "other section"},
+        {"Missing", "1", nullptr},     {"", "; comment", nullptr},
     };
     for (const Case& c : cases) {
         const auto value = ini.GetValue(c.section, c.key);
@@ -39,7 +39,8 @@ TEST(IniFile, DecodesUtf16WithBom) {
         }
         IniFile ini;
         ini.Parse(bytes);
-        EXPECT_EQ(ini.GetValue("S", "7").value_or(""), "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80") << bigEndian;
+        EXPECT_EQ(ini.GetValue("S", "7").value_or(""), "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80")
+            << bigEndian;
     }
 }
 

@@ -1,8 +1,8 @@
 // Text lookup in language files, the 1033 fallback, the cache, and the language chosen at start.
 #include "platform/LanguageText.h"
 
-#include "platform/Settings.h"
 #include "TestFolder.h"
+#include "platform/Settings.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ protected:
     TestFolder m_folder;
 };
 
-}  // namespace
+} // namespace
 
 // Catches lookups in the wrong file or section, or missing ids giving anything but empty text.
 TEST_F(LanguageTextTest, LooksUpByLanguageSectionAndId) {
@@ -33,7 +33,7 @@ TEST_F(LanguageTextTest, LooksUpByLanguageSectionAndId) {
     EXPECT_EQ(LoadText("Other", 1), "");
     SetCurrentLanguage(2052);
     EXPECT_EQ(LoadText(1), "\xE9\x85\x8D\xE7\xBD\xAE");
-    EXPECT_EQ(LoadText(2), "");  // present only in English: no mixing of files
+    EXPECT_EQ(LoadText(2), ""); // present only in English: no mixing of files
 }
 
 // Catches a language without its own file showing no texts at all.
@@ -60,7 +60,8 @@ TEST_F(LanguageTextTest, EditedFileAndChangedLanguageTakeEffectAtNextLookup) {
 // Catches texts longer than the 259-character limit, or a cut through a multi-byte character.
 TEST_F(LanguageTextTest, TextsAreLimitedTo259Characters) {
     std::string longText;
-    for (int i = 0; i < 300; ++i) longText += "\xE4\xB8\xAD";  // one CJK character each
+    for (int i = 0; i < 300; ++i)
+        longText += "\xE4\xB8\xAD"; // one CJK character each
     m_folder.Write("share/language/1033.lan", "[KB.DIALOG]\n9=" + longText + "\n");
     EXPECT_EQ(LoadText(9), longText.substr(0, 259 * 3));
 }
@@ -71,11 +72,24 @@ TEST(LanguageChoice, LocaleNamesMapToWindowsLanguages) {
         const char* locale;
         int lcid;
     } cases[] = {
-        {"zh_CN.UTF-8", 2052}, {"zh_TW.UTF-8", 2052}, {"zh", 2052},          {"en_US.UTF-8", 1033},
-        {"en_GB", 1033},       {"de_DE.UTF-8", 1031}, {"de_AT@euro", 3079},  {"fr_CA.utf8", 3084},
-        {"fr_FR", 1036},       {"ja_JP.eucJP", 1041}, {"pt_BR.UTF-8", 1046}, {"pt_PT", 2070},
-        {"ru_RU.KOI8-R", 1049}, {"C", 1033},          {"POSIX", 1033},       {"C.UTF-8", 1033},
-        {"", 1033},            {"xx_YY", 1033},
+        {"zh_CN.UTF-8", 2052},
+        {"zh_TW.UTF-8", 2052},
+        {"zh", 2052},
+        {"en_US.UTF-8", 1033},
+        {"en_GB", 1033},
+        {"de_DE.UTF-8", 1031},
+        {"de_AT@euro", 3079},
+        {"fr_CA.utf8", 3084},
+        {"fr_FR", 1036},
+        {"ja_JP.eucJP", 1041},
+        {"pt_BR.UTF-8", 1046},
+        {"pt_PT", 2070},
+        {"ru_RU.KOI8-R", 1049},
+        {"C", 1033},
+        {"POSIX", 1033},
+        {"C.UTF-8", 1033},
+        {"", 1033},
+        {"xx_YY", 1033},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LanguageFromLocaleName(c.locale), c.lcid) << c.locale;
@@ -100,21 +114,21 @@ TEST(LanguageChoice, LocaleVariablesInOrder) {
 // Catches the first run storing the wrong language, or a stored language being overridden by the locale.
 TEST(LanguageChoice, StartChoiceUsesStoredLanguageOrLocale) {
     struct Case {
-        const char* stored;  // nullptr: first run
+        const char* stored; // nullptr: first run
         const char* locale;
         int current;
         const char* storedAfter;
     } cases[] = {
-        {nullptr, "de_DE.UTF-8", 1031, "2052"},  // other language: this run German, stored Chinese
-        {nullptr, "en_US.UTF-8", 1033, "1033"},
-        {nullptr, "zh_CN.UTF-8", 2052, "2052"},
-        {"1033", "zh_CN.UTF-8", 1033, "1033"},
-        {"2052", "en_US.UTF-8", 2052, "2052"},
-        {"junk", "en_US.UTF-8", 1033, "1033"},  // unreadable value counts as a first run
+        {nullptr, "de_DE.UTF-8", 1031, "2052"}, // other language: this run German, stored Chinese
+        {nullptr, "en_US.UTF-8", 1033, "1033"}, {nullptr, "zh_CN.UTF-8", 2052, "2052"},
+        {"1033", "zh_CN.UTF-8", 1033, "1033"},  {"2052", "en_US.UTF-8", 2052, "2052"},
+        {"junk", "en_US.UTF-8", 1033, "1033"}, // unreadable value counts as a first run
     };
     for (const Case& c : cases) {
         TestFolder folder;
-        if (c.stored) ASSERT_TRUE(WriteSettingString("LCID", c.stored));
+        if (c.stored) {
+            ASSERT_TRUE(WriteSettingString("LCID", c.stored));
+        }
         setenv("LC_ALL", c.locale, 1);
         EXPECT_EQ(ChooseStartLanguage(), c.current) << c.locale;
         EXPECT_EQ(GetCurrentLanguage(), c.current);

@@ -11,7 +11,7 @@ TEST(Settings, FirstRunReadsZeroAndCreatesTheFolder) {
     TestFolder folder;
     EXPECT_EQ(ReadLanguageSetting(), 0);
     EXPECT_TRUE(std::filesystem::is_directory(folder.Path("config/MolvaneTest")));
-    EXPECT_EQ(ReadLanguageSetting(), 0);  // folder present, value still absent
+    EXPECT_EQ(ReadLanguageSetting(), 0); // folder present, value still absent
     EXPECT_EQ(GetSettingsPath(), folder.Path("config/MolvaneTest/settings.ini"));
 }
 

@@ -13,8 +13,7 @@
 namespace {
 
 // Runs `body` in a forked child and returns its exit status.
-template <typename Body>
-pid_t Fork(Body body) {
+template <typename Body> pid_t Fork(Body body) {
     const pid_t pid = fork();
     if (pid == 0) _exit(body());
     return pid;
@@ -44,7 +43,7 @@ int PrimaryChild(int reportFd) {
     return instance.AcceptCommand() == std::optional<std::string>("activate") ? 0 : 4;
 }
 
-}  // namespace
+} // namespace
 
 // Catches a second copy that starts anyway, exits without asking the first, or creates files.
 TEST(SingleInstance, SecondProcessHandsOverAndLeavesEverythingAlone) {
@@ -60,7 +59,7 @@ TEST(SingleInstance, SecondProcessHandsOverAndLeavesEverythingAlone) {
         return instance.Claim() == SingleInstance::Role::Secondary ? 0 : 1;
     });
     EXPECT_EQ(WaitExit(second), 0);
-    EXPECT_EQ(WaitExit(primary), 0);  // the primary received "activate"
+    EXPECT_EQ(WaitExit(primary), 0); // the primary received "activate"
     EXPECT_EQ(std::filesystem::last_write_time(folder.Path("runtime/MolvaneTest.lock")), before);
     EXPECT_FALSE(std::filesystem::exists(folder.Path("config")));
     EXPECT_FALSE(std::filesystem::exists(folder.Path("data")));
@@ -76,7 +75,7 @@ TEST(SingleInstance, PrivateSocketAndRecoveryAfterCrash) {
         if (instance.Claim() != SingleInstance::Role::Primary) return 1;
         struct stat st {};
         if (stat(SingleInstance::GetSocketPath().c_str(), &st) != 0 || (st.st_mode & 0777) != 0600) return 2;
-        _exit(0);  // no destructor: the socket file stays behind
+        _exit(0); // no destructor: the socket file stays behind
     });
     ASSERT_EQ(WaitExit(crashed), 0);
     ASSERT_TRUE(std::filesystem::exists(folder.Path("runtime/MolvaneTest.sock")));
@@ -86,7 +85,7 @@ TEST(SingleInstance, PrivateSocketAndRecoveryAfterCrash) {
     EXPECT_GE(instance.GetListenFd(), 0);
     EXPECT_TRUE(SingleInstance::SendCommand("quit"));
     EXPECT_EQ(instance.AcceptCommand(), std::optional<std::string>("quit"));
-    EXPECT_EQ(instance.AcceptCommand(), std::nullopt);  // nothing waiting: returns at once
+    EXPECT_EQ(instance.AcceptCommand(), std::nullopt); // nothing waiting: returns at once
 }
 
 // Catches commands accepted from another user (only checkable when the test may switch users).
