@@ -53,7 +53,9 @@ long CountUtf8(const std::string& s) {
 }
 
 bool IsCanonicalId(const std::string& key) {
-    if (key.empty() || key.size() > 9 || !std::all_of(key.begin(), key.end(), ::isdigit)) return false;
+    if (key.empty() || key.size() > 9 ||
+        !std::all_of(key.begin(), key.end(), [](unsigned char c) { return c >= '0' && c <= '9'; }))
+        return false;
     return key == "0" || key[0] != '0'; // "05" would never match the looked-up "%d" form
 }
 
