@@ -189,6 +189,7 @@ void HidUsbFilter::HandleEvent(NodeState& state, const input_event& event)
     if (event.type == EV_SYN && event.code == SYN_DROPPED) {
         // The kernel lost events: the half-read report is worthless, the key state is re-read.
         state.pending.Clear();
+        state.forwarded = state.forwardedWritten;
         state.dropping = true;
         return;
     }
@@ -248,6 +249,7 @@ void HidUsbFilter::FlushPending(NodeState& state, const input_event* report)
     bool meaningful = false;
     for (const input_event& event : state.pending.Events())
         meaningful = meaningful || event.type != EV_MSC;
+    state.forwardedWritten = state.forwarded;
     if (!meaningful) {
         state.pending.Clear();
         return;
@@ -279,6 +281,7 @@ void HidUsbFilter::ReleaseHeld(NodeState& state)
         if (state.forwarded.test(code))
             state.pending.Add(EV_KEY, static_cast<unsigned short>(code), 0);
     state.forwarded.reset();
+    state.forwardedWritten.reset();
     (void)state.pending.Flush(state.node->OutputFd());
     for (std::size_t code = 0; code < state.withheld.size(); ++code)
         if (state.withheld.test(code))

@@ -84,7 +84,8 @@ private:
         bool grabbed = false;
         bool dropping = false;     // after SYN_DROPPED, until the next SYN_REPORT
         bool removed = false;
-        KeyBits forwarded;         // pressed through the clone
+        KeyBits forwarded;         // pressed through the clone, the pending report included
+        KeyBits forwardedWritten;  // pressed through the clone by reports already written
         KeyBits withheld;          // reported pressed to the proxies
         KeyBits recorded;          // reported pressed to the recording sink
         InputEventBatch pending;   // pass-through events of the current report
