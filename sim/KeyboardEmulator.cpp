@@ -86,7 +86,16 @@ public:
         return names;
     }
 
+    // A simulated session may run for hours with music levels streaming in; keep the recent history only.
+    static constexpr size_t kHistoryLimit = 100000;
+
+    template <typename T> static void Bound(std::vector<T>& list) {
+        if (list.size() >= kHistoryLimit)
+            list.erase(list.begin(), list.begin() + kHistoryLimit / 2);
+    }
+
     void Log(EmulatedReport::Kind kind, std::span<const uint8_t> bytes) {
+        Bound(m_state.log);
         m_state.log.push_back({m_clock->Now(), kind, std::vector<uint8_t>(bytes.begin(), bytes.end())});
     }
 
@@ -166,8 +175,10 @@ public:
                 ++m_state.rejectedReports;
             return;
         case 0x23:
-            if (r[2] == 0x45 && r[3] == 0x67 && r[4] == 0x89)
+            if (r[2] == 0x45 && r[3] == 0x67 && r[4] == 0x89) {
+                Bound(m_state.musicLevels);
                 m_state.musicLevels.push_back({r[5], r[6], r[7]});
+            }
             else
                 ++m_state.rejectedReports;
             return;
