@@ -412,20 +412,25 @@ bool MarkupDocument::SetAttribute(const std::string& name, const std::string& va
     size_t pos, oldLength = 0;
     std::string replacement = attribute;
     if (span.found) {
-        pos = e.start + span.begin;
+        pos = span.begin;
         oldLength = span.end - span.begin;
     } else {
         // New attributes go after the last one, before any white space and "/>" or ">".
-        pos = e.start + e.startTagLength - 1;
-        if ((e.flags & MarkupElement::Empty) && d.text[pos - 1] == '/')
+        pos = e.startTagLength - 1;
+        if ((e.flags & MarkupElement::Empty) && tag[pos - 1] == '/')
             --pos;
-        while (pos > e.start + 1 + e.nameLength && std::strchr(" \t\r\n", d.text[pos - 1]))
+        while (pos > 1 + e.nameLength && std::strchr(" \t\r\n", tag[pos - 1]))
             --pos;
         replacement = " " + attribute;
     }
-    d.Replace(pos, oldLength, replacement);
-    MarkupElement& changed = d.elements[d.current];
-    changed.startTagLength = changed.startTagLength + replacement.size() - oldLength;
+    // A malformed tag (a dangling "=", an open quote) could swallow the new attribute; leave it alone then.
+    std::string changedTag(tag);
+    changedTag.replace(pos, oldLength, replacement);
+    const AttributeSpan check = FindAttribute(changedTag, name);
+    if (!check.found || check.value != EscapeMarkupAttribute(value))
+        return false;
+    d.Replace(e.start + pos, oldLength, replacement);
+    d.elements[d.current].startTagLength = changedTag.size();
     return true;
 }
 

@@ -166,6 +166,11 @@ TEST(MarkupWrite, RefusesBadNamesAndMissingCursor)
         EXPECT_FALSE(doc.AddElement(bad)) << bad;
     }
     EXPECT_EQ(doc.GetDocument(), "<r/>");
+    // A dangling "=" would take a new attribute for its value: the write is refused, the text kept.
+    ASSERT_TRUE(doc.SetDocument("<e a=/>"));
+    ASSERT_TRUE(doc.FindElement("e"));
+    EXPECT_FALSE(doc.SetAttribute("b", "1"));
+    EXPECT_EQ(doc.GetDocument(), "<e a=/>");
 }
 
 } // namespace
