@@ -114,6 +114,22 @@ TEST(Downloader, DownloadWritesFileAndPostsExactProgress)
     }
 }
 
+// Catches a redirect's own short body taken for the answer (opening too early, wrong progress).
+TEST(Downloader, FollowsRedirects)
+{
+    TestHttpServer server;
+    TestHttpRoute moved{302, "moved"};
+    moved.extraHeaders = "Location: /real.zip\r\n";
+    server.SetRoute("/moved.zip", moved);
+    server.SetRoute("/real.zip", TestHttpRoute{200, Bytes(2 * 10240)});
+    TestFolder temp;
+    ProgressLog log;
+    Downloader downloader;
+    EXPECT_EQ(downloader.HttpDownload(server.BaseAddress() + "/moved.zip", temp / "file.zip", log.Callback()), 1);
+    EXPECT_EQ(log.Values(), (std::vector<int>{0, 2, 8, 10, 55, 100}));
+    EXPECT_TRUE(TestFolder::ReadFile(temp / "file.zip") == Bytes(2 * 10240));
+}
+
 // Catches failures reported as success, partial files left behind, or an old file kept.
 TEST(Downloader, FailedDownloadsLeaveNoFile)
 {

@@ -115,7 +115,7 @@ void TestHttpServer::Send(int client, const TestHttpRoute& route)
         head += "Content-Length: " + route.lengthOverride + "\r\n";
     else if (route.sendLength)
         head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
-    head += "\r\n";
+    head += route.extraHeaders + "\r\n";
     if (send(client, head.data(), head.size(), MSG_NOSIGNAL) < 0)
         return;
     size_t chunk = route.chunkSize == 0 ? route.body.size() : route.chunkSize;

@@ -21,6 +21,7 @@ struct TestHttpRoute {
     std::string body;
     bool sendLength = true;             // false: no Content-Length, the close ends the body
     std::string lengthOverride;         // sent as Content-Length instead of the body's size
+    std::string extraHeaders;           // complete "Name: value\r\n" lines
     size_t chunkSize = 0;               // 0: the body in one write
     std::chrono::milliseconds pause{0}; // between chunks
 };
