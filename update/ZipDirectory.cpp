@@ -45,6 +45,16 @@ bool ReadExact(int fd, void* buffer, size_t size, uint64_t offset)
     return true;
 }
 
+// The last end-record signature whose comment fits in the file; tail.size() when there is none.
+size_t FindEndRecord(const std::vector<unsigned char>& tail)
+{
+    for (size_t pos = tail.size() - kEndSize + 1; pos-- > 0;) {
+        if (Get32(&tail[pos]) == kEndSignature && pos + kEndSize + Get16(&tail[pos + 20]) <= tail.size())
+            return pos;
+    }
+    return tail.size();
+}
+
 } // namespace
 
 ZipDirectoryStatus ZipDirectory::Fail(ZipDirectoryStatus status, const std::string& message)
@@ -82,13 +92,7 @@ ZipDirectoryStatus ZipDirectory::ReadEndRecord(int fd, uint64_t fileSize)
     std::vector<unsigned char> tail(tailSize);
     if (!ReadExact(fd, tail.data(), tailSize, tailOffset))
         return Fail(ZipDirectoryStatus::NotZip, "cannot read the end of the file");
-    size_t found = tailSize;
-    for (size_t pos = tailSize - kEndSize + 1; pos-- > 0;) {
-        if (Get32(&tail[pos]) == kEndSignature && pos + kEndSize + Get16(&tail[pos + 20]) <= tailSize) {
-            found = pos;
-            break;
-        }
-    }
+    size_t found = FindEndRecord(tail);
     if (found == tailSize)
         return Fail(ZipDirectoryStatus::NotZip, "no end of central directory record");
     uint64_t endOffset = tailOffset + found;

@@ -36,12 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     UnzipResult result = UnzipFromDescriptor(fd, folder);
     close(fd);
-    // Nothing may ever appear beside the target folder.
+    // Nothing may ever appear beside the target folder, and no link inside it.
     for (const auto& item : std::filesystem::directory_iterator(scratch)) {
         if (item.path().filename() != "out")
             std::abort();
     }
     std::error_code error;
+    for (auto item = std::filesystem::recursive_directory_iterator(folder, error);
+         item != std::filesystem::recursive_directory_iterator(); item.increment(error)) {
+        if (item->is_symlink())
+            std::abort();
+    }
     std::filesystem::remove_all(folder, error);
     (void)result;
     return 0;
