@@ -3,6 +3,7 @@
 
 #include "tests/platform/TestFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -203,7 +204,7 @@ TEST(DeviceCatalogue, UnusableFilesLeaveListsEmpty) {
 }
 
 // Catches a shipped catalogue that the program cannot use: name, version, the model of type 201
-// with its three connection modes, each with its own ids and an interface pattern.
+// with its three connection modes, each with its own ids and an interface pattern, and its layout file.
 TEST(DeviceCatalogue, ShippedCatalogue) {
     const std::string path = MOLVANE_SOURCE_DIR "/data/config.xml";
     EXPECT_EQ(ReadCatalogueSoftwareName(path), "Molvane");
@@ -213,6 +214,8 @@ TEST(DeviceCatalogue, ShippedCatalogue) {
     EXPECT_FALSE(catalogue.m_software.m_upgradeUrl.empty());
     ASSERT_EQ(catalogue.m_keyboards.size(), 1u);
     EXPECT_EQ(catalogue.m_keyboards[0].m_deviceType, 201);
+    const std::string layout = MOLVANE_SOURCE_DIR "/data/layouts/" + catalogue.m_keyboards[0].m_layoutName + ".xml";
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout)) << layout;
     ASSERT_EQ(catalogue.m_modes.size(), 3u);
     for (int mode = 0; mode < 3; ++mode) {
         const DeviceDescriptor& d = catalogue.m_modes[mode];
