@@ -143,7 +143,8 @@ TEST(UnzipArchive, SetsTimesFromExtendedTimestampOrDosFields)
     EXPECT_EQ(info.st_mtime, mktime(&fields));
 }
 
-// Catches one bad entry aborting the rest, or a damaged file left behind to be started later.
+// Catches one bad entry (damaged data, uncreatable path) aborting the rest, or a damaged file
+// left behind to be started later.
 TEST(UnzipArchive, DamagedEntryIsDroppedAndLaterEntriesStillWritten)
 {
     Unpacked run;
@@ -153,10 +154,14 @@ TEST(UnzipArchive, DamagedEntryIsDroppedAndLaterEntriesStillWritten)
     badStored.deflate = false;
     badStored.damageData = true; // CRC mismatch only
     ZipBuilder zip;
-    zip.Add(damaged).Add(badStored).AddFile("good.txt", "fine");
+    zip.Add(damaged)
+        .Add(badStored)
+        .AddFile("blocker", "a file")
+        .AddFile("blocker/inside.txt", "its folder cannot be made")
+        .AddFile("good.txt", "fine");
     Unpack(run, zip);
     EXPECT_EQ(run.result.status, UnzipStatus::Done);
-    EXPECT_EQ(run.result.failed, 2u);
+    EXPECT_EQ(run.result.failed, 3u);
     EXPECT_FALSE(fs::exists(run.folder + "/damaged.bin"));
     EXPECT_FALSE(fs::exists(run.folder + "/bad-stored.bin"));
     EXPECT_EQ(TestFolder::ReadFile(run.folder + "/good.txt"), "fine");
