@@ -1,0 +1,40 @@
+// The worker's two queues, job codes and macro ids to play, safe to use from any thread.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+
+class JobQueue {
+public:
+    // Jobs: pushed at the back, looked at and removed at the front.
+    void PushJob(int code);
+    std::optional<int> FrontJob() const;
+    void PopJob();
+    bool JobsEmpty() const;
+    size_t JobCount() const;
+
+    // Macro ids waiting to be played.
+    void PushMacro(int macroId);
+    std::optional<int> PopMacro();
+
+    // Blocks until a job or a macro waits; false once Interrupt was called (and until Resume).
+    bool WaitForWork();
+    void Interrupt();
+    void Resume();
+
+    // The worker marks the time it spends on one pass, so callers can wait for their jobs.
+    void SetBusy(bool busy);
+    // Blocks until both queues are empty and the worker is between passes; false on time-out.
+    bool WaitUntilIdle(std::chrono::milliseconds timeout);
+
+private:
+    mutable std::mutex m_mutex; // held for each operation, never while a job runs
+    std::condition_variable m_changed;
+    std::deque<int> m_jobs;
+    std::deque<int> m_macros;
+    bool m_interrupted = false;
+    bool m_busy = false;
+};
