@@ -189,6 +189,8 @@ int ProfileDatabase::InsertedId(int stepResult)
 
 bool ProfileDatabase::Open(const std::string& dataFolder, const std::string& keyboardName)
 {
+    // Opening normally happens while no other thread uses the database; the lock makes sure of it.
+    Lock lock(m_mutex);
     std::string path = DatabasePath(dataFolder, keyboardName);
     if (m_db.IsOpen() && path == m_path)
         return m_open = true;
@@ -250,6 +252,7 @@ bool ProfileDatabase::CreateSchema()
 
 bool ProfileDatabase::Close()
 {
+    Lock lock(m_mutex);
     bool ok = m_db.Close();
     if (ok) {
         m_open = false;
@@ -260,6 +263,7 @@ bool ProfileDatabase::Close()
 
 bool ProfileDatabase::SwitchModel(const std::string& dataFolder, const std::string& keyboardName)
 {
+    Lock lock(m_mutex);
     if (m_open) {
         Close();
         m_open = false;
@@ -269,6 +273,7 @@ bool ProfileDatabase::SwitchModel(const std::string& dataFolder, const std::stri
 
 bool ProfileDatabase::DeleteDatabaseFile(const std::string& dataFolder, const std::string& keyboardName)
 {
+    Lock lock(m_mutex);
     // Unlinking a file that is still open would leave the program writing into a file nobody can reach.
     if (m_db.IsOpen())
         return false;
