@@ -95,6 +95,10 @@ bool NameComponents(const std::string& name, std::vector<std::string>& component
 {
     if (name.find('\0') != std::string::npos)
         return false;
+    // An archive from a stranger has no business naming an absolute place; refuse instead of relocating it.
+    bool driveLetter = name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]));
+    if (driveLetter || (!name.empty() && (name[0] == '/' || name[0] == '\\')))
+        return false;
     std::string cleaned = CleanEntryName(name);
     components.clear();
     size_t start = 0;

@@ -184,9 +184,9 @@ TEST(UnzipArchive, NamesNeverLeaveTheFolder)
     EXPECT_EQ(run.result.status, UnzipStatus::Done);
     EXPECT_EQ(TestFolder::ReadFile(run.folder + "/slash-climb.txt"), "1");
     EXPECT_EQ(TestFolder::ReadFile(run.folder + "/backslash-climb.txt"), "2");
-    EXPECT_EQ(TestFolder::ReadFile(run.folder + outside + "/absolute.txt"), "5");
-    EXPECT_EQ(TestFolder::ReadFile(run.folder + "/drive.txt"), "6");
-    EXPECT_EQ(run.result.refused, 3u);
+    EXPECT_FALSE(fs::exists(run.folder + outside + "/absolute.txt"));
+    EXPECT_FALSE(fs::exists(run.folder + "/drive.txt"));
+    EXPECT_EQ(run.result.refused, 5u);
     for (const auto& item : fs::directory_iterator(outside)) {
         std::string name = item.path().filename().string();
         EXPECT_TRUE(name == "out" || name == "archive.zip") << "written outside: " << name;
