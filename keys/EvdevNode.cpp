@@ -24,15 +24,17 @@ EvdevNode::~EvdevNode()
     ::close(m_fd);
 }
 
-std::unique_ptr<EvdevNode> EvdevNode::Open(const std::string& path, std::string& error)
+std::unique_ptr<EvdevNode> EvdevNode::Open(const std::string& path, std::string& error, bool withClone)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return nullptr;
     }
-    auto clone = UinputDevice::CreateClone(fd, error);
-    if (!clone) {
+    std::unique_ptr<UinputDevice> clone;
+    if (withClone)
+        clone = UinputDevice::CreateClone(fd, error);
+    if (withClone && !clone) {
         ::close(fd);
         return nullptr;
     }
@@ -41,7 +43,7 @@ std::unique_ptr<EvdevNode> EvdevNode::Open(const std::string& path, std::string&
 
 int EvdevNode::OutputFd() const
 {
-    return m_clone->Fd();
+    return m_clone ? m_clone->Fd() : -1;
 }
 
 bool EvdevNode::QueryHeldKeys(KeyBits& held)

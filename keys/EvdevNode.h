@@ -11,8 +11,9 @@ class UinputDevice;
 class EvdevNode final : public IKeyboardNode {
 public:
     ~EvdevNode() override;
-    // Opens `path` and creates its clone; null with `error` set when either fails.
-    static std::unique_ptr<EvdevNode> Open(const std::string& path, std::string& error);
+    // Opens `path` and, when `withClone`, creates its uinput clone; null with `error` set when
+    // either fails. Recording needs no clone: it lets nothing through.
+    static std::unique_ptr<EvdevNode> Open(const std::string& path, std::string& error, bool withClone = true);
 
     int EventFd() const override { return m_fd; }
     int OutputFd() const override;

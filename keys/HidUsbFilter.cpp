@@ -112,6 +112,14 @@ void HidUsbFilter::Stop()
     m_stopFd = -1;
 }
 
+std::vector<std::string> HidUsbFilter::NodeNames() const
+{
+    std::vector<std::string> names;
+    for (const NodeState& state : m_nodes)
+        names.push_back(state.node->Name());
+    return names;
+}
+
 void HidUsbFilter::Run()
 {
     for (NodeState& state : m_nodes)

@@ -77,6 +77,8 @@ public:
     // Never call it from a proxy or the recording sink.
     void Stop();
     bool IsRunning() const { return m_thread.joinable(); }
+    // Names (device paths) of the nodes given to Start; call from the thread that starts and stops.
+    std::vector<std::string> NodeNames() const;
 
 private:
     struct NodeState {

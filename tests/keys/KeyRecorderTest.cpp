@@ -1,5 +1,6 @@
 // The recording source and single-key capture: codes, names, repeats, the keypad.
 #include "keys/KeyRecorder.h"
+#include "keys/KeyRecordingSession.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
@@ -88,4 +89,15 @@ TEST(KeyRecorder, DecodeWindowEvents)
         EXPECT_EQ(mouse.code, c.value);
         EXPECT_EQ(mouse.name, c.name);
     }
+}
+
+// Catches a session that claims to record when no keyboard could be opened, which would leave
+// recording without keys instead of falling back to the window's key events.
+TEST(KeyRecordingSession, ReportsWhenTheWindowMustFeedKeys)
+{
+    HidUsbFilter playbackFilter;
+    KeyRecorder recorder([](const CapturedInputEvent&) {});
+    KeyRecordingSession session(playbackFilter, recorder);
+    EXPECT_FALSE(session.Start({"/nonexistent/event99"}));
+    session.Stop();
 }
