@@ -1,6 +1,7 @@
 // The process-wide profile database: one SQLite file per keyboard model and every operation on its rows.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -118,8 +119,8 @@ private:
     std::recursive_mutex m_mutex;
     std::string m_path;
     std::string m_key;
-    bool m_open = false;
-    DatabaseOpenResult m_openResult = DatabaseOpenResult::NotOpened;
+    std::atomic<bool> m_open = false;   // read by the worker while the window switches models
+    std::atomic<DatabaseOpenResult> m_openResult = DatabaseOpenResult::NotOpened;
 };
 
 // The single process-wide database object, created on first use.
