@@ -95,7 +95,8 @@ struct MarkupDocument::Impl {
         return std::string_view(text).substr(elements[index].start + 1, elements[index].nameLength);
     }
     size_t EndOf(uint32_t index) const { return elements[index].start + elements[index].length; }
-    void Replace(size_t pos, size_t oldLength, std::string_view replacement);
+    void Replace(uint32_t container, size_t pos, size_t oldLength, std::string_view replacement);
+    void ShiftSubtree(uint32_t top, ptrdiff_t delta);
     MarkupElement NewElement(size_t start, std::string_view name, std::string_view value, int flags,
                              std::string& markup) const;
     uint32_t Append(const MarkupElement& element);
@@ -203,18 +204,45 @@ std::string MarkupDocument::Impl::DecodeUnmarked(std::string_view bytes)
     return decoded;
 }
 
-void MarkupDocument::Impl::Replace(size_t pos, size_t oldLength, std::string_view replacement)
+// Replaces text inside `container` (0 for the document) and keeps the index in step. Only the
+// containing elements and those after the change are touched, so building a file element by element
+// stays linear in its size.
+void MarkupDocument::Impl::Replace(uint32_t container, size_t pos, size_t oldLength, std::string_view replacement)
 {
     text.replace(pos, oldLength, replacement);
     const auto delta = static_cast<ptrdiff_t>(replacement.size()) - static_cast<ptrdiff_t>(oldLength);
-    for (size_t i = 1; i < elements.size(); ++i) {
-        MarkupElement& e = elements[i];
-        if (e.start >= pos + oldLength)
-            e.start = static_cast<size_t>(static_cast<ptrdiff_t>(e.start) + delta);
-        else if (e.start < pos && e.start + e.length > pos)
-            e.length = static_cast<size_t>(static_cast<ptrdiff_t>(e.length) + delta);
+    for (uint32_t node = container;; node = elements[node].parent) {
+        // Children after the change, walked back from the last one (the first child's previous link).
+        const uint32_t first = elements[node].firstChild;
+        for (uint32_t child = first ? elements[first].prevSibling : 0; child != 0;) {
+            if (elements[child].start < pos + oldLength)
+                break;
+            ShiftSubtree(child, delta);
+            child = child == first ? 0 : elements[child].prevSibling;
+        }
+        if (node == 0)
+            break;
+        elements[node].length = static_cast<size_t>(static_cast<ptrdiff_t>(elements[node].length) + delta);
     }
     elements[0].length = text.size();
+}
+
+// Moves an element and all its descendants, without recursion.
+void MarkupDocument::Impl::ShiftSubtree(uint32_t top, ptrdiff_t delta)
+{
+    uint32_t node = top;
+    while (true) {
+        elements[node].start = static_cast<size_t>(static_cast<ptrdiff_t>(elements[node].start) + delta);
+        if (elements[node].firstChild != 0) {
+            node = elements[node].firstChild;
+            continue;
+        }
+        while (node != top && elements[node].nextSibling == 0)
+            node = elements[node].parent;
+        if (node == top)
+            return;
+        node = elements[node].nextSibling;
+    }
 }
 
 // Appends the element's markup (with its line break) and returns its index entry for `start`.
@@ -429,7 +457,7 @@ bool MarkupDocument::SetAttribute(const std::string& name, const std::string& va
     const AttributeSpan check = FindAttribute(changedTag, name);
     if (!check.found || check.value != EscapeMarkupAttribute(value))
         return false;
-    d.Replace(e.start + pos, oldLength, replacement);
+    d.Replace(d.current, e.start + pos, oldLength, replacement);
     d.elements[d.current].startTagLength = changedTag.size();
     return true;
 }
@@ -449,7 +477,7 @@ bool MarkupDocument::AddElement(const std::string& name, const std::string& valu
         else if (pos < d.text.size() && d.text[pos] == '\n')
             pos += 1;
         element = d.NewElement(pos, name, value, flags, markup);
-        d.Replace(pos, 0, markup);
+        d.Replace(d.parent, pos, 0, markup);
         const uint32_t added = d.Append(element);
         MarkupParser::LinkAfter(d.elements, d.current, added);
         d.current = added;
@@ -462,7 +490,7 @@ bool MarkupDocument::AddElement(const std::string& name, const std::string& valu
         const size_t startTag = rewritten.size() - 2;
         element = d.NewElement(p.start + rewritten.size(), name, value, flags, rewritten);
         rewritten += "</" + std::string(d.NameOf(d.parent)) + ">";
-        d.Replace(p.start, p.length, rewritten);
+        d.Replace(p.parent, p.start, p.length, rewritten);
         MarkupElement& changed = d.elements[d.parent];
         changed.flags &= ~MarkupElement::Empty;
         changed.startTagLength = startTag;
@@ -474,7 +502,7 @@ bool MarkupDocument::AddElement(const std::string& name, const std::string& valu
         if (d.parent && pos == p.start + p.startTagLength)
             markup = "\r\n";
         element = d.NewElement(pos + markup.size(), name, value, flags, markup);
-        d.Replace(pos, 0, markup);
+        d.Replace(d.parent, pos, 0, markup);
     }
     d.current = d.Append(element);
     MarkupParser::LinkLastChild(d.elements, d.parent, d.current);

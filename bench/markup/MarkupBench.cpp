@@ -127,6 +127,31 @@ void LoadConfigFileMarkup(benchmark::State& state)
     }
 }
 
+// Writing an exchange file element by element, as the profile export does.
+void BuildDocumentMarkup(benchmark::State& state)
+{
+    for (auto _ : state) {
+        MarkupDocument doc;
+        doc.SetDocument("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
+        doc.AddElement("profiles");
+        doc.IntoElement();
+        for (int p = 0; p < state.range(0) / 100; ++p) {
+            doc.AddElement("profile");
+            doc.SetAttribute("name", "Profile " + std::to_string(p));
+            doc.IntoElement();
+            for (int k = 0; k < 99; ++k) {
+                doc.AddElement("key");
+                doc.SetAttribute("code", std::to_string(k));
+                doc.SetAttribute("func", "0x" + std::to_string(k * 3));
+            }
+            doc.OutOfElement();
+        }
+        benchmark::DoNotOptimize(doc.GetDocument().size());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+BENCHMARK(BuildDocumentMarkup)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(ParseMarkup, generated_10MB, Generated())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ParsePugixml, generated_10MB, Generated())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ParseMarkup, config_xml, Config())->Unit(benchmark::kMicrosecond);

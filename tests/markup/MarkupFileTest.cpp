@@ -150,17 +150,23 @@ TEST_F(MarkupFile, SavesInDeclaredEncoding)
     EXPECT_EQ(back.GetDocument(), text);
 }
 
-// Catches a file loaded from UTF-16 big-endian being written back in another encoding.
-TEST_F(MarkupFile, SaveKeepsLoadedUtf16)
+// Catches a loaded file being written back in another encoding or without its byte-order mark.
+TEST_F(MarkupFile, SaveKeepsLoadedEncoding)
 {
-    const std::string text = "<a x=\"1\"/>";
-    MarkupDocument doc;
-    ASSERT_TRUE(doc.LoadFile(Write("be.xml", "\xFE\xFF" + Utf16(text, true))));
-    ASSERT_TRUE(doc.FindElement("a"));
-    ASSERT_TRUE(doc.SetAttribute("x", "2"));
-    const std::string path = (m_dir / "out.xml").string();
-    ASSERT_TRUE(doc.SaveFile(path));
-    EXPECT_EQ(Read(path), "\xFE\xFF" + Utf16("<a x=\"2\"/>", true));
+    const std::vector<std::pair<std::string, std::string>> marks = {
+        {"\xFE\xFF", "be"}, {"\xFF\xFE", "le"}, {"\xEF\xBB\xBF", "u8"}};
+    for (const auto& [mark, form] : marks) {
+        const auto encode = [&](const std::string& text) {
+            return mark + (form == "u8" ? text : Utf16(text, form == "be"));
+        };
+        MarkupDocument doc;
+        ASSERT_TRUE(doc.LoadFile(Write("in.xml", encode("<a x=\"1\"/>")))) << form;
+        ASSERT_TRUE(doc.FindElement("a"));
+        ASSERT_TRUE(doc.SetAttribute("x", "2"));
+        const std::string path = (m_dir / "out.xml").string();
+        ASSERT_TRUE(doc.SaveFile(path));
+        EXPECT_EQ(Read(path), encode("<a x=\"2\"/>")) << form;
+    }
 }
 
 // Catches failures reported as success, and a failed load that leaves the old document readable.

@@ -154,6 +154,62 @@ TEST(MarkupWrite, SetAttributeText)
     EXPECT_EQ(doc.GetAttribute("x"), "1");
 }
 
+// Depth and "id" of every element in document order, as the cursor sees them.
+std::string Trace(MarkupDocument& doc)
+{
+    std::string trace;
+    doc.ResetPosition();
+    int depth = 0;
+    while (true) {
+        if (doc.FindElement("")) {
+            trace += std::to_string(depth) + ":" + doc.GetAttribute("id") + " ";
+            doc.IntoElement();
+            ++depth;
+        } else if (depth-- > 0) {
+            doc.OutOfElement();
+        } else {
+            return trace;
+        }
+    }
+}
+
+// Catches an index that drifts from the text after edits at the start, middle and end of a document.
+TEST(MarkupWrite, IndexFollowsManyEdits)
+{
+    MarkupDocument doc;
+    ASSERT_TRUE(doc.SetDocument("<r id=\"r\">\r\n<a id=\"a\"/>\r\n<b id=\"b\"><c id=\"c\"/></b>\r\n</r>\r\n"));
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t n) { seed = seed * 1103515245u + 12345u; return (seed >> 16) % n; };
+    for (int edit = 0; edit < 300; ++edit) {
+        // Walk to a pseudo-random element in document order.
+        doc.ResetPosition();
+        ASSERT_TRUE(doc.FindElement("r"));
+        bool atRoot = true;
+        for (uint32_t steps = next(6); steps > 0; --steps) {
+            if (next(2) && doc.IntoElement()) {
+                if (!doc.FindElement("")) {
+                    doc.OutOfElement();
+                    break;
+                }
+                atRoot = false;
+            } else if (!doc.FindElement("")) {
+                break;
+            }
+        }
+        const std::string id = std::to_string(edit);
+        switch (atRoot ? 2 * next(2) : next(3)) { // never a second root
+        case 0: ASSERT_TRUE(doc.SetAttribute("id", std::string(next(12), 'x') + id)); break;
+        case 1: ASSERT_TRUE(doc.AddElement("s", next(2) ? "" : "text")); ASSERT_TRUE(doc.SetAttribute("id", id)); break;
+        default: ASSERT_TRUE(doc.IntoElement()); ASSERT_TRUE(doc.AddElement("k")); ASSERT_TRUE(doc.SetAttribute("id", id));
+        }
+        if (doc.GetDocument().rfind("<r", 0) != 0)
+            FAIL() << "an edit left the root: " << doc.GetDocument();
+    }
+    MarkupDocument reparsed;
+    ASSERT_TRUE(reparsed.SetDocument(doc.GetDocument())) << reparsed.GetResult();
+    EXPECT_EQ(Trace(doc), Trace(reparsed));
+}
+
 // Catches names that would break the markup being accepted, and writes without a current element.
 TEST(MarkupWrite, RefusesBadNamesAndMissingCursor)
 {
