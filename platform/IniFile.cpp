@@ -100,19 +100,30 @@ void IniFile::Parse(const std::string& bytes) {
     }
 }
 
+std::string IniFile::ValueOf(const Line& line) {
+    std::string value = Trim(line.m_text.substr(line.m_text.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 std::optional<std::string> IniFile::GetValue(const std::string& section, const std::string& key) const {
     const std::string wantedSection = Lower(section);
     const std::string wantedKey = Lower(key);
     for (const Line& line : m_lines) {
-        if (line.m_key.empty() || line.m_key != wantedKey || line.m_section != wantedSection) continue;
-        std::string value = Trim(line.m_text.substr(line.m_text.find('=') + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        return value;
+        if (!line.m_key.empty() && line.m_key == wantedKey && line.m_section == wantedSection)
+            return ValueOf(line);
     }
     return std::nullopt;
+}
+
+void IniFile::ForEachValue(
+    const std::function<void(const std::string&, const std::string&, const std::string&)>& visit) const {
+    for (const Line& line : m_lines) {
+        if (!line.m_key.empty()) visit(line.m_section, line.m_key, ValueOf(line));
+    }
 }
 
 void IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {

@@ -1,6 +1,7 @@
 // A small INI reader and editor: "[section]" lines, "key=value" lines, ';' and '#' comments.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@ public:
     // Parses UTF-8 text (a UTF-8 BOM is skipped) or UTF-16 text with a BOM, which is converted.
     void Parse(const std::string& bytes);
     std::optional<std::string> GetValue(const std::string& section, const std::string& key) const;
+    // Calls `visit` with every value in file order: lower-cased section and key, then the value as
+    // GetValue returns it.
+    void ForEachValue(
+        const std::function<void(const std::string&, const std::string&, const std::string&)>& visit) const;
     // Replaces the first occurrence of the key, or appends it to the section (created at the end).
     void SetValue(const std::string& section, const std::string& key, const std::string& value);
     // The file's text, UTF-8 with '\n' line ends.
@@ -27,5 +32,7 @@ private:
         std::string m_section; // lower-cased name of the section the line belongs to
         std::string m_key;     // lower-cased key for "key=value" lines, else empty
     };
+    static std::string ValueOf(const Line& line);
+
     std::vector<Line> m_lines;
 };

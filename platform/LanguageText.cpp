@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 
@@ -29,10 +30,19 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// One parsed file: every text by "<lower-cased section>\n<key>", the first occurrence winning.
 struct CachedFile {
     FileStamp m_stamp;
-    IniFile m_ini;
+    std::unordered_map<std::string, std::string> m_texts;
 };
+
+std::string TextKey(const std::string& section, const std::string& key) {
+    std::string text = section + '\n' + key;
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
 
 std::mutex g_cacheMutex;
 std::map<std::string, std::shared_ptr<const CachedFile>> g_cache;
@@ -62,7 +72,11 @@ std::shared_ptr<const CachedFile> LoadCached(const std::string& path, const File
     if (!bytes) return nullptr;
     auto file = std::make_shared<CachedFile>();
     file->m_stamp = stamp;
-    file->m_ini.Parse(*bytes);
+    IniFile ini;
+    ini.Parse(*bytes);
+    ini.ForEachValue([&](const std::string& section, const std::string& key, const std::string& value) {
+        file->m_texts.emplace(TextKey(section, key), value);
+    });
     std::lock_guard lock(g_cacheMutex);
     g_cache[path] = file;
     return file;
@@ -136,21 +150,35 @@ int GetCurrentLanguage() {
     return g_currentLanguage.load(std::memory_order_relaxed);
 }
 
+namespace {
+
+// The file of the current language, or 1033's when it has none: a language without a file of
+// its own would otherwise show no text at all. Empty when neither exists.
+std::string FindLanguageFile(FileStamp& stamp) {
+    const int lcid = GetCurrentLanguage();
+    std::string path = LanguagePath(lcid);
+    if (Stamp(path, stamp)) return path;
+    if (lcid == kFallbackLanguage) return {};
+    path = LanguagePath(kFallbackLanguage);
+    return Stamp(path, stamp) ? path : std::string();
+}
+
+} // namespace
+
 std::string GetLanguageFilePath() {
-    const std::string path = LanguagePath(GetCurrentLanguage());
     FileStamp stamp;
-    // A language without a file of its own would show no text at all; English stands in for it.
-    return Stamp(path, stamp) ? path : LanguagePath(kFallbackLanguage);
+    const std::string path = FindLanguageFile(stamp);
+    return path.empty() ? LanguagePath(kFallbackLanguage) : path;
 }
 
 std::string LoadText(const std::string& section, int id) {
-    const std::string path = GetLanguageFilePath();
     FileStamp stamp;
-    if (!Stamp(path, stamp)) return {};
+    const std::string path = FindLanguageFile(stamp);
+    if (path.empty()) return {};
     const std::shared_ptr<const CachedFile> file = LoadCached(path, stamp);
     if (!file) return {};
-    return LimitCodePoints(file->m_ini.GetValue(section, std::to_string(id)).value_or(std::string()),
-                           kMaxTextCodePoints);
+    const auto found = file->m_texts.find(TextKey(section, std::to_string(id)));
+    return found == file->m_texts.end() ? std::string() : LimitCodePoints(found->second, kMaxTextCodePoints);
 }
 
 std::string LoadText(int id) {
