@@ -8,11 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 // Exec= takes a quoted argument when the path holds characters the launcher would split or expand;
 // inside quotes ", `, $ and \ are escaped, and the file format doubles the backslash again.
-std::string ExecField(const std::string& path) {
+std::string DesktopExecValue(const std::string& path) {
     const std::string reserved = " \t\n\"'\\><~|&;$*?#()`";
     std::string field;
     if (path.find_first_of(reserved) == std::string::npos) {
@@ -39,8 +37,6 @@ std::string ExecField(const std::string& path) {
     return escaped;
 }
 
-} // namespace
-
 std::string GetAutoStartPath() {
     return GetConfigBaseFolder() + "autostart/" + GetProductName() + ".desktop";
 }
@@ -61,7 +57,7 @@ bool ApplyAutoStart(bool enabled) {
                               name +
                               "\n"
                               "Exec=" +
-                              ExecField(GetExecutableFolder() + "molvane") +
+                              DesktopExecValue(GetExecutableFolder() + "molvane") +
                               "\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";

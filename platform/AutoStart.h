@@ -5,6 +5,10 @@
 
 std::string GetAutoStartPath();
 
+// The Exec= value that starts `program`: quoted and escaped when the path holds characters a
+// launcher would split or expand, with "%" doubled.
+std::string DesktopExecValue(const std::string& program);
+
 // True when the autostart entry exists (its content is never read back).
 bool IsAutoStartEnabled();
 

@@ -20,3 +20,18 @@ TEST(AutoStart, EntryFollowsTheCheckBox) {
     ASSERT_TRUE(ApplyAutoStart(false));
     EXPECT_FALSE(IsAutoStartEnabled());
 }
+
+// Catches program paths with blanks or shell characters that would make the launcher run something else.
+TEST(AutoStart, ExecValueQuotesAndEscapes) {
+    struct Case {
+        const char* path;
+        const char* value; // as written in the file
+    } cases[] = {
+        {"/usr/bin/molvane", "/usr/bin/molvane"},     {"/opt/My Apps/molvane", "\"/opt/My Apps/molvane\""},
+        {"/a\"b/molvane", "\"/a\\\\\"b/molvane\""},   {"/a$b`c/molvane", "\"/a\\\\$b\\\\`c/molvane\""},
+        {"/a\\b/molvane", "\"/a\\\\\\\\b/molvane\""}, {"/100%/molvane", "/100%%/molvane"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DesktopExecValue(c.path), c.value) << c.path;
+    }
+}

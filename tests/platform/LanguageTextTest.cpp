@@ -4,8 +4,11 @@
 #include "TestFolder.h"
 #include "platform/Settings.h"
 
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -64,6 +67,31 @@ TEST_F(LanguageTextTest, TextsAreLimitedTo259Characters) {
         longText += "\xE4\xB8\xAD"; // one CJK character each
     m_folder.Write("share/language/1033.lan", "[KB.DIALOG]\n9=" + longText + "\n");
     EXPECT_EQ(LoadText(9), longText.substr(0, 259 * 3));
+}
+
+// Catches races between worker threads looking texts up and the main thread changing the language
+// or the file (run under -DSANITIZE=thread to see them).
+TEST_F(LanguageTextTest, ConcurrentLookupsSeeWholeTexts) {
+    std::atomic<bool> wrong{false};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&] {
+            for (int i = 0; i < 2000; ++i) {
+                const std::string text = LoadText(1);
+                if (text != "Profile" && text != "Profile 2" && text != "\xE9\x85\x8D\xE7\xBD\xAE")
+                    wrong = true;
+            }
+        });
+    }
+    for (int i = 0; i < 50; ++i) {
+        SetCurrentLanguage(i % 2 ? 2052 : 1033);
+        const std::string temp = m_folder.Write("share/language/new.tmp", i % 2 ? "[KB.DIALOG]\n1=Profile 2\n"
+                                                                                : "[KB.DIALOG]\n1=Profile\n");
+        std::filesystem::rename(temp, m_folder.Path("share/language/1033.lan"));
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_FALSE(wrong);
 }
 
 // Catches locales mapped to the wrong Windows language, or codeset and modifier parts not ignored.
