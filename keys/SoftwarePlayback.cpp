@@ -2,7 +2,9 @@
 // would appear to the desktop as a new keyboard each time, and its first keys could be lost.
 #include "keys/SoftwarePlayback.h"
 
+#include "keys/EvdevNode.h"
 #include "keys/IMacroSource.h"
+#include "keys/InputNodeFinder.h"
 #include "keys/KeyTables.h"
 #include "keys/VHidev.h"
 #include "link/KeyCodeTable.h"
@@ -60,6 +62,21 @@ int SoftwarePlayback::ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>
 
 bool SoftwarePlayback::AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes)
 {
+    return m_filter.Start(std::move(nodes));
+}
+
+bool SoftwarePlayback::AttachKeyboard(int vendorId, int productId, std::string& error)
+{
+    std::vector<std::unique_ptr<IKeyboardNode>> nodes;
+    for (const std::string& path : InputNodeFinder::FindKeyNodes(vendorId, productId))
+        if (auto node = EvdevNode::Open(path, error))
+            nodes.push_back(std::move(node));
+    if (nodes.empty()) {
+        if (error.empty())
+            error = "the keyboard has no input nodes";
+        return false;
+    }
+    error.clear();
     return m_filter.Start(std::move(nodes));
 }
 

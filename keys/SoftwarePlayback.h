@@ -42,6 +42,9 @@ public:
     int ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>& rows);
     // Starts filtering `nodes` (the configured keyboard's input nodes), replacing earlier ones.
     bool AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes);
+    // Finds the input nodes of the keyboard with these ids (the catalogue's) and filters them.
+    // False when none could be opened; `error` then says why (for example no access to the nodes).
+    bool AttachKeyboard(int vendorId, int productId, std::string& error);
     // Event-thread callback: produces the function assigned to `keyCode`. Always 0.
     int OnFilteredKey(int keyCode, bool pressed);
     // Worker thread: plays macro `macroId` with its stored pauses `play_times` times.
