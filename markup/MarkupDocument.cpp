@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <numeric>
 #include <sys/stat.h>
 #include <utility>
@@ -18,8 +19,7 @@ namespace {
 
 using LogAttributes = std::initializer_list<std::pair<std::string_view, std::string>>;
 
-void AddResult(std::string& log, std::string_view name, LogAttributes attributes = {})
-{
+void AddResult(std::string& log, std::string_view name, LogAttributes attributes = {}) {
     log += '<';
     log += name;
     for (const auto& [key, value] : attributes) {
@@ -33,16 +33,13 @@ void AddResult(std::string& log, std::string_view name, LogAttributes attributes
 }
 
 // Reads the whole file; false with errno set when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes, bool& truncated)
-{
+bool ReadWholeFile(const std::string& path, std::string& bytes, bool& truncated) {
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
+    if (!file) return false;
     struct stat info {};
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
     bytes.clear();
-    if (regular)
-        bytes.reserve(static_cast<size_t>(info.st_size));
+    if (regular) bytes.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -58,20 +55,19 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, bool& truncated)
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes)
-{
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
+    if (!file) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const int error = errno;
     const bool closed = std::fclose(file) == 0;
-    if (!written)
-        errno = error;
+    if (!written) errno = error;
     return written && closed;
 }
 
-std::string ErrorText() { return std::strerror(errno); }
+std::string ErrorText() {
+    return std::strerror(errno);
+}
 
 } // namespace
 
@@ -90,8 +86,7 @@ struct MarkupDocument::Impl {
     void LogProblems(const std::vector<MarkupProblem>& problems);
     std::string Decode(std::string_view bytes);
     std::string DecodeUnmarked(std::string_view bytes);
-    std::string_view NameOf(uint32_t index) const
-    {
+    std::string_view NameOf(uint32_t index) const {
         return std::string_view(text).substr(elements[index].start + 1, elements[index].nameLength);
     }
     size_t EndOf(uint32_t index) const { return elements[index].start + elements[index].length; }
@@ -100,11 +95,10 @@ struct MarkupDocument::Impl {
     MarkupElement NewElement(size_t start, std::string_view name, std::string_view value, int flags,
                              std::string& markup) const;
     uint32_t Append(const MarkupElement& element);
-    bool Encode(std::string& bytes, std::string& encodingName);
+    void Encode(std::string& bytes, std::string& encodingName);
 };
 
-bool MarkupDocument::Impl::Parse()
-{
+bool MarkupDocument::Impl::Parse() {
     std::vector<MarkupProblem> problems;
     MarkupParser parser(text, elements, problems);
     const bool wellFormed = parser.Parse();
@@ -113,8 +107,7 @@ bool MarkupDocument::Impl::Parse()
     return wellFormed;
 }
 
-void MarkupDocument::Impl::Clear()
-{
+void MarkupDocument::Impl::Clear() {
     text.clear();
     elements.assign(1, MarkupElement{});
     parent = current = 0;
@@ -122,8 +115,7 @@ void MarkupDocument::Impl::Clear()
 
 // Offsets in the log count characters (code points); problems arrive roughly in text order, so one
 // sorted sweep over the text converts them all.
-void MarkupDocument::Impl::LogProblems(const std::vector<MarkupProblem>& problems)
-{
+void MarkupDocument::Impl::LogProblems(const std::vector<MarkupProblem>& problems) {
     std::vector<size_t> order(problems.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -145,8 +137,7 @@ void MarkupDocument::Impl::LogProblems(const std::vector<MarkupProblem>& problem
     }
 }
 
-std::string MarkupDocument::Impl::Decode(std::string_view bytes)
-{
+std::string MarkupDocument::Impl::Decode(std::string_view bytes) {
     size_t losses = 0;
     std::string decoded;
     fileEncoding = EncodingKind::Utf8;
@@ -160,76 +151,73 @@ std::string MarkupDocument::Impl::Decode(std::string_view bytes)
         fileEncoding = bigEndian ? EncodingKind::Utf16BE : EncodingKind::Utf16LE;
         const char* name = bigEndian ? "UTF-16BE" : "UTF-16LE";
         AddResult(result, "bom", {{"encoding", name}});
-        if (bigEndian)
-            AddResult(result, "endian_swap");
+        if (bigEndian) AddResult(result, "endian_swap");
         if (bytes.size() % 2 != 0)
             AddResult(result, "truncation_error", {{"msg", "odd number of bytes in UTF-16 text"}});
         decoded = Utf16ToUtf8(bytes.substr(2), bigEndian, losses);
-        AddResult(result, "converted_to", {{"encoding", "UTF-8"}, {"type", name},
-                                           {"length", std::to_string(CountCodePoints(decoded))}});
+        AddResult(
+            result, "converted_to",
+            {{"encoding", "UTF-8"}, {"type", name}, {"length", std::to_string(CountCodePoints(decoded))}});
     } else {
-        decoded = DecodeUnmarked(bytes);
-        return decoded;
+        return DecodeUnmarked(bytes);
     }
-    if (losses > 0)
-        AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
+    if (losses > 0) AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
     return decoded;
 }
 
 // Without a byte-order mark: the declaration, then an HTML meta charset, then UTF-8, then the code page.
-std::string MarkupDocument::Impl::DecodeUnmarked(std::string_view bytes)
-{
+std::string MarkupDocument::Impl::DecodeUnmarked(std::string_view bytes) {
     size_t losses = 0;
     std::string declared = DeclaredXmlEncoding(bytes);
-    if (declared.empty())
-        declared = HtmlMetaCharset(bytes);
+    if (declared.empty()) declared = HtmlMetaCharset(bytes);
     const EncodingKind kind = ClassifyEncoding(declared);
     std::string decoded;
     if (!declared.empty() && kind == EncodingKind::Utf8) {
         decoded = RepairUtf8(bytes, losses);
-    } else if (!declared.empty() && kind == EncodingKind::Other && IconvConvert(bytes, declared, "UTF-8", decoded, losses)) {
-        AddResult(result, "converted_to", {{"encoding", "UTF-8"}, {"type", declared},
-                                           {"length", std::to_string(CountCodePoints(decoded))}});
+    } else if (!declared.empty() && kind == EncodingKind::Other &&
+               IconvConvert(bytes, declared, "UTF-8", decoded, losses)) {
+        AddResult(result, "converted_to",
+                  {{"encoding", "UTF-8"},
+                   {"type", declared},
+                   {"length", std::to_string(CountCodePoints(decoded))}});
     } else if (IsValidUtf8(bytes)) {
         // A declared UTF-16 without a mark cannot be: its declaration was readable byte by byte.
         AddResult(result, "utf8_detection");
         decoded.assign(bytes);
     } else {
         decoded = Windows1252ToUtf8(bytes);
-        AddResult(result, "converted_to", {{"encoding", "UTF-8"}, {"type", std::string(kFallbackCodePage)},
-                                           {"length", std::to_string(CountCodePoints(decoded))}});
+        AddResult(result, "converted_to",
+                  {{"encoding", "UTF-8"},
+                   {"type", std::string(kFallbackCodePage)},
+                   {"length", std::to_string(CountCodePoints(decoded))}});
     }
-    if (losses > 0)
-        AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
+    if (losses > 0) AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
     return decoded;
 }
 
 // Replaces text inside `container` (0 for the document) and keeps the index in step. Only the
 // containing elements and those after the change are touched, so building a file element by element
 // stays linear in its size.
-void MarkupDocument::Impl::Replace(uint32_t container, size_t pos, size_t oldLength, std::string_view replacement)
-{
+void MarkupDocument::Impl::Replace(uint32_t container, size_t pos, size_t oldLength,
+                                   std::string_view replacement) {
     text.replace(pos, oldLength, replacement);
     const auto delta = static_cast<ptrdiff_t>(replacement.size()) - static_cast<ptrdiff_t>(oldLength);
     for (uint32_t node = container;; node = elements[node].parent) {
         // Children after the change, walked back from the last one (the first child's previous link).
         const uint32_t first = elements[node].firstChild;
         for (uint32_t child = first ? elements[first].prevSibling : 0; child != 0;) {
-            if (elements[child].start < pos + oldLength)
-                break;
+            if (elements[child].start < pos + oldLength) break;
             ShiftSubtree(child, delta);
             child = child == first ? 0 : elements[child].prevSibling;
         }
-        if (node == 0)
-            break;
+        if (node == 0) break;
         elements[node].length = static_cast<size_t>(static_cast<ptrdiff_t>(elements[node].length) + delta);
     }
     elements[0].length = text.size();
 }
 
 // Moves an element and all its descendants, without recursion.
-void MarkupDocument::Impl::ShiftSubtree(uint32_t top, ptrdiff_t delta)
-{
+void MarkupDocument::Impl::ShiftSubtree(uint32_t top, ptrdiff_t delta) {
     uint32_t node = top;
     while (true) {
         elements[node].start = static_cast<size_t>(static_cast<ptrdiff_t>(elements[node].start) + delta);
@@ -239,16 +227,14 @@ void MarkupDocument::Impl::ShiftSubtree(uint32_t top, ptrdiff_t delta)
         }
         while (node != top && elements[node].nextSibling == 0)
             node = elements[node].parent;
-        if (node == top)
-            return;
+        if (node == top) return;
         node = elements[node].nextSibling;
     }
 }
 
 // Appends the element's markup (with its line break) and returns its index entry for `start`.
-MarkupElement MarkupDocument::Impl::NewElement(size_t start, std::string_view name, std::string_view value, int flags,
-                                               std::string& markup) const
-{
+MarkupElement MarkupDocument::Impl::NewElement(size_t start, std::string_view name, std::string_view value,
+                                               int flags, std::string& markup) const {
     MarkupElement element;
     element.start = start;
     element.nameLength = static_cast<uint32_t>(name.size());
@@ -281,8 +267,7 @@ MarkupElement MarkupDocument::Impl::NewElement(size_t start, std::string_view na
     return element;
 }
 
-uint32_t MarkupDocument::Impl::Append(const MarkupElement& element)
-{
+uint32_t MarkupDocument::Impl::Append(const MarkupElement& element) {
     elements.push_back(element);
     return static_cast<uint32_t>(elements.size() - 1);
 }
@@ -291,8 +276,7 @@ MarkupDocument::MarkupDocument() : m_impl(std::make_unique<Impl>()) {}
 
 MarkupDocument::~MarkupDocument() = default;
 
-bool MarkupDocument::LoadFile(const std::string& path)
-{
+bool MarkupDocument::LoadFile(const std::string& path) {
     Impl& d = *m_impl;
     d.result.clear();
     d.Clear();
@@ -303,8 +287,7 @@ bool MarkupDocument::LoadFile(const std::string& path)
         return false;
     }
     AddResult(d.result, "read", {{"length", std::to_string(bytes.size())}});
-    if (truncated)
-        AddResult(d.result, "truncation_error");
+    if (truncated) AddResult(d.result, "truncation_error");
     std::string text = d.Decode(bytes);
     const size_t nulls = static_cast<size_t>(std::count(text.begin(), text.end(), '\0'));
     if (nulls > 0) {
@@ -312,14 +295,12 @@ bool MarkupDocument::LoadFile(const std::string& path)
         AddResult(d.result, "nulls_removed", {{"count", std::to_string(nulls)}});
     }
     d.text = std::move(text);
-    if (d.Parse())
-        return true;
+    if (d.Parse()) return true;
     d.Clear();
     return false;
 }
 
-bool MarkupDocument::SetDocument(const std::string& text)
-{
+bool MarkupDocument::SetDocument(const std::string& text) {
     Impl& d = *m_impl;
     d.result.clear();
     d.text = text;
@@ -328,23 +309,25 @@ bool MarkupDocument::SetDocument(const std::string& text)
     return d.Parse();
 }
 
-const std::string& MarkupDocument::GetDocument() const { return m_impl->text; }
+const std::string& MarkupDocument::GetDocument() const {
+    return m_impl->text;
+}
 
 // Picks the target encoding (the loaded file's UTF-16, else the declaration, else UTF-8) and converts.
-bool MarkupDocument::Impl::Encode(std::string& bytes, std::string& encodingName)
-{
+void MarkupDocument::Impl::Encode(std::string& bytes, std::string& encodingName) {
     size_t losses = 0;
     EncodingKind kind = fileEncoding;
-    encodingName = kind == EncodingKind::Utf16LE ? "UTF-16LE" : kind == EncodingKind::Utf16BE ? "UTF-16BE" : "";
+    encodingName = kind == EncodingKind::Utf16LE   ? "UTF-16LE"
+                   : kind == EncodingKind::Utf16BE ? "UTF-16BE"
+                                                   : "";
     if (kind == EncodingKind::Utf8) {
         encodingName = text.empty() ? "" : DeclaredXmlEncoding(text);
-        if (encodingName.empty())
-            encodingName = "UTF-8";
+        if (encodingName.empty()) encodingName = "UTF-8";
         kind = ClassifyEncoding(encodingName);
     }
     if (kind == EncodingKind::Utf8) {
         bytes = fileUtf8Bom ? "\xEF\xBB\xBF" + text : text;
-        return true;
+        return;
     }
     if (kind != EncodingKind::Other) {
         // UTF-16 is written with its mark: without one, no reader could tell it from bytes.
@@ -352,19 +335,18 @@ bool MarkupDocument::Impl::Encode(std::string& bytes, std::string& encodingName)
         bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
         bytes += Utf8ToUtf16(text, bigEndian, losses);
     } else if (!IconvConvert(text, "UTF-8", encodingName, bytes, losses)) {
-        AddResult(result, "converted_from", {{"encoding", "UTF-8"}, {"msg", "unknown encoding " + encodingName}});
+        AddResult(result, "converted_from",
+                  {{"encoding", "UTF-8"}, {"msg", "unknown encoding " + encodingName}});
         encodingName = "UTF-8";
         bytes = text;
-        return true;
+        return;
     }
-    AddResult(result, "converted_from", {{"encoding", encodingName}, {"length", std::to_string(CountCodePoints(text))}});
-    if (losses > 0)
-        AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
-    return true;
+    AddResult(result, "converted_from",
+              {{"encoding", encodingName}, {"length", std::to_string(CountCodePoints(text))}});
+    if (losses > 0) AddResult(result, "conversion_loss", {{"count", std::to_string(losses)}});
 }
 
-bool MarkupDocument::SaveFile(const std::string& path)
-{
+bool MarkupDocument::SaveFile(const std::string& path) {
     Impl& d = *m_impl;
     d.result.clear();
     std::string bytes, encoding;
@@ -377,17 +359,14 @@ bool MarkupDocument::SaveFile(const std::string& path)
     return true;
 }
 
-void MarkupDocument::ResetPosition()
-{
+void MarkupDocument::ResetPosition() {
     m_impl->parent = 0;
     m_impl->current = 0;
 }
 
-bool MarkupDocument::FindElement(const std::string& name)
-{
+bool MarkupDocument::FindElement(const std::string& name) {
     Impl& d = *m_impl;
-    if (d.elements.size() <= 1)
-        return false;
+    if (d.elements.size() <= 1) return false;
     uint32_t at = d.current ? d.elements[d.current].nextSibling : d.elements[d.parent].firstChild;
     for (; at != 0; at = d.elements[at].nextSibling) {
         if (name.empty() || d.NameOf(at) == name) {
@@ -398,41 +377,34 @@ bool MarkupDocument::FindElement(const std::string& name)
     return false;
 }
 
-bool MarkupDocument::IntoElement()
-{
+bool MarkupDocument::IntoElement() {
     Impl& d = *m_impl;
-    if (d.current == 0)
-        return false;
+    if (d.current == 0) return false;
     d.parent = d.current;
     d.current = 0;
     return true;
 }
 
-bool MarkupDocument::OutOfElement()
-{
+bool MarkupDocument::OutOfElement() {
     Impl& d = *m_impl;
-    if (d.parent == 0)
-        return false;
+    if (d.parent == 0) return false;
     d.current = d.parent;
     d.parent = d.elements[d.parent].parent;
     return true;
 }
 
-std::string MarkupDocument::GetAttribute(const std::string& name) const
-{
+std::string MarkupDocument::GetAttribute(const std::string& name) const {
     const Impl& d = *m_impl;
-    if (d.current == 0)
-        return {};
+    if (d.current == 0) return {};
     const MarkupElement& e = d.elements[d.current];
-    const AttributeSpan span = FindAttribute(std::string_view(d.text).substr(e.start, e.startTagLength), name);
+    const AttributeSpan span =
+        FindAttribute(std::string_view(d.text).substr(e.start, e.startTagLength), name);
     return span.found ? DecodeMarkupEntities(span.value) : std::string();
 }
 
-bool MarkupDocument::SetAttribute(const std::string& name, const std::string& value)
-{
+bool MarkupDocument::SetAttribute(const std::string& name, const std::string& value) {
     Impl& d = *m_impl;
-    if (d.current == 0 || !IsMarkupName(name))
-        return false;
+    if (d.current == 0 || !IsMarkupName(name)) return false;
     const MarkupElement e = d.elements[d.current];
     const std::string attribute = name + "=\"" + EscapeMarkupAttribute(value) + "\"";
     const std::string_view tag = std::string_view(d.text).substr(e.start, e.startTagLength);
@@ -445,8 +417,7 @@ bool MarkupDocument::SetAttribute(const std::string& name, const std::string& va
     } else {
         // New attributes go after the last one, before any white space and "/>" or ">".
         pos = e.startTagLength - 1;
-        if ((e.flags & MarkupElement::Empty) && tag[pos - 1] == '/')
-            --pos;
+        if ((e.flags & MarkupElement::Empty) && tag[pos - 1] == '/') --pos;
         while (pos > 1 + e.nameLength && std::strchr(" \t\r\n", tag[pos - 1]))
             --pos;
         replacement = " " + attribute;
@@ -455,18 +426,15 @@ bool MarkupDocument::SetAttribute(const std::string& name, const std::string& va
     std::string changedTag(tag);
     changedTag.replace(pos, oldLength, replacement);
     const AttributeSpan check = FindAttribute(changedTag, name);
-    if (!check.found || check.value != EscapeMarkupAttribute(value))
-        return false;
+    if (!check.found || check.value != EscapeMarkupAttribute(value)) return false;
     d.Replace(d.current, e.start + pos, oldLength, replacement);
     d.elements[d.current].startTagLength = changedTag.size();
     return true;
 }
 
-bool MarkupDocument::AddElement(const std::string& name, const std::string& value, int flags)
-{
+bool MarkupDocument::AddElement(const std::string& name, const std::string& value, int flags) {
     Impl& d = *m_impl;
-    if (!IsMarkupName(name))
-        return false;
+    if (!IsMarkupName(name)) return false;
     std::string markup;
     MarkupElement element;
     if (d.current != 0) {
@@ -499,8 +467,7 @@ bool MarkupDocument::AddElement(const std::string& name, const std::string& valu
     } else {
         // At the end of the parent's content (the whole text at the top level).
         const size_t pos = d.parent ? p.start + p.length - p.endTagLength : d.text.size();
-        if (d.parent && pos == p.start + p.startTagLength)
-            markup = "\r\n";
+        if (d.parent && pos == p.start + p.startTagLength) markup = "\r\n";
         element = d.NewElement(pos + markup.size(), name, value, flags, markup);
         d.Replace(d.parent, pos, 0, markup);
     }
@@ -509,4 +476,6 @@ bool MarkupDocument::AddElement(const std::string& name, const std::string& valu
     return true;
 }
 
-std::string MarkupDocument::GetResult() const { return m_impl->result; }
+std::string MarkupDocument::GetResult() const {
+    return m_impl->result;
+}

@@ -14,13 +14,14 @@ public:
     MarkupDocument(const MarkupDocument&) = delete;
     MarkupDocument& operator=(const MarkupDocument&) = delete;
 
-    // Reads and decodes a file (BOM, declaration, meta charset, UTF-8, fallback); false if unreadable or ill-formed.
-    // A file that fails to load leaves an empty document; GetResult() tells why.
+    // Reads and decodes a file (BOM, declaration, meta charset, UTF-8, fallback); false if unreadable or
+    // ill-formed. A file that fails to load leaves an empty document; GetResult() tells why.
     bool LoadFile(const std::string& path);
     // Replaces the document with UTF-8 text; false if it is not well-formed (the text is kept anyway).
     bool SetDocument(const std::string& text);
     const std::string& GetDocument() const;
-    // Writes the document in its declared encoding.
+    // Writes the document in its declared encoding (UTF-8 without a declaration); a file loaded as
+    // UTF-16 is written back as UTF-16, and a loaded UTF-8 byte-order mark is kept.
     bool SaveFile(const std::string& path);
 
     // Cursor to the top: no parent, no current element.
@@ -34,7 +35,8 @@ public:
     bool OutOfElement();
     // The current element's attribute with its entities decoded; empty when absent.
     std::string GetAttribute(const std::string& name) const;
-    // Adds or replaces an attribute of the current element; false without one or for a name that is not a name.
+    // Adds or replaces an attribute of the current element, value escaped; false without a current element,
+    // for an invalid name, or when a malformed start tag would swallow the new attribute.
     bool SetAttribute(const std::string& name, const std::string& value);
     // Inserts an element after the current one (or as the parent's last child) and makes it current.
     bool AddElement(const std::string& name, const std::string& value = "", int flags = 0);

@@ -10,40 +10,34 @@
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Lower case without "-" and "_", so that spellings of one name compare equal.
-std::string NormalizeName(std::string_view name)
-{
+std::string NormalizeName(std::string_view name) {
     std::string out;
     for (char c : name)
-        if (c != '-' && c != '_' && c != ' ')
-            out += LowerAscii(c);
+        if (c != '-' && c != '_' && c != ' ') out += LowerAscii(c);
     return out;
 }
 
 // Case-insensitive search for an ASCII needle.
-size_t FindNoCase(std::string_view hay, std::string_view needle, size_t from)
-{
-    if (needle.empty() || hay.size() < needle.size())
-        return std::string_view::npos;
+size_t FindNoCase(std::string_view hay, std::string_view needle, size_t from) {
+    if (needle.empty() || hay.size() < needle.size()) return std::string_view::npos;
     for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
         size_t k = 0;
         while (k < needle.size() && LowerAscii(hay[i + k]) == needle[k])
             ++k;
-        if (k == needle.size())
-            return i;
+        if (k == needle.size()) return i;
     }
     return std::string_view::npos;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     return true;
 }
 
@@ -54,116 +48,98 @@ constexpr uint16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUnit(std::string& out, uint16_t unit, bool bigEndian)
-{
+void AppendUnit(std::string& out, uint16_t unit, bool bigEndian) {
     const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
     out += bigEndian ? hi : lo;
     out += bigEndian ? lo : hi;
 }
 
 // Decodes one UTF-8 sequence known to be valid.
-uint32_t DecodeUtf8(std::string_view s, size_t pos, size_t len)
-{
+uint32_t DecodeUtf8(std::string_view s, size_t pos, size_t len) {
     const auto b = [&](size_t i) { return static_cast<unsigned char>(s[pos + i]); };
     switch (len) {
-    case 1: return b(0);
-    case 2: return ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
-    case 3: return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
-    default: return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) | (b(3) & 0x3Fu);
+    case 1:
+        return b(0);
+    case 2:
+        return ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
+    case 3:
+        return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
+    default:
+        return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) | (b(3) & 0x3Fu);
     }
 }
 
 // Length of the character at pos for skipping: a valid sequence, or one byte.
-size_t CharLength(std::string_view s, size_t pos)
-{
+size_t CharLength(std::string_view s, size_t pos) {
     const size_t len = ValidUtf8Length(s, pos);
     return len == 0 ? 1 : len;
 }
 
 } // namespace
 
-EncodingKind ClassifyEncoding(std::string_view name)
-{
+EncodingKind ClassifyEncoding(std::string_view name) {
     const std::string n = NormalizeName(name);
-    if (n == "utf8")
-        return EncodingKind::Utf8;
-    if (n == "utf16le" || n == "unicodelittleunmarked")
-        return EncodingKind::Utf16LE;
-    if (n == "utf16be" || n == "unicodebigunmarked")
-        return EncodingKind::Utf16BE;
-    if (n == "utf16" || n == "ucs2" || n == "unicode" || n == "iso10646ucs2")
-        return EncodingKind::Utf16;
+    if (n == "utf8") return EncodingKind::Utf8;
+    if (n == "utf16le" || n == "unicodelittleunmarked") return EncodingKind::Utf16LE;
+    if (n == "utf16be" || n == "unicodebigunmarked") return EncodingKind::Utf16BE;
+    if (n == "utf16" || n == "ucs2" || n == "unicode" || n == "iso10646ucs2") return EncodingKind::Utf16;
     return EncodingKind::Other;
 }
 
-std::string DeclaredXmlEncoding(std::string_view text)
-{
-    if (text.substr(0, 5) != "<?xml")
-        return {};
+std::string DeclaredXmlEncoding(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return {};
     const size_t end = text.find("?>");
-    if (end == std::string_view::npos)
-        return {};
+    if (end == std::string_view::npos) return {};
     const AttributeSpan span = FindAttribute(text.substr(0, end + 2), "encoding");
     return std::string(span.value);
 }
 
-std::string HtmlMetaCharset(std::string_view text)
-{
+std::string HtmlMetaCharset(std::string_view text) {
     const size_t html = FindNoCase(text, "<html", 0);
-    if (html == std::string_view::npos)
-        return {};
+    if (html == std::string_view::npos) return {};
     // Only the head counts; it ends where the body starts.
     size_t headEnd = FindNoCase(text, "</head", html);
-    if (headEnd == std::string_view::npos)
-        headEnd = FindNoCase(text, "<body", html);
+    if (headEnd == std::string_view::npos) headEnd = FindNoCase(text, "<body", html);
     std::string_view head = text.substr(0, headEnd == std::string_view::npos ? text.size() : headEnd);
     for (size_t pos = FindNoCase(head, "<meta", html); pos != std::string_view::npos;
          pos = FindNoCase(head, "<meta", pos + 5)) {
         const size_t close = head.find('>', pos);
-        std::string_view tag = head.substr(pos, close == std::string_view::npos ? head.size() - pos : close - pos + 1);
+        std::string_view tag =
+            head.substr(pos, close == std::string_view::npos ? head.size() - pos : close - pos + 1);
         const AttributeSpan charset = FindAttribute(tag, "charset");
-        if (charset.found && !charset.value.empty())
-            return std::string(charset.value);
+        if (charset.found && !charset.value.empty()) return std::string(charset.value);
         const AttributeSpan equiv = FindAttribute(tag, "http-equiv");
         const AttributeSpan content = FindAttribute(tag, "content");
-        if (!equiv.found || !EqualsNoCase(equiv.value, "Content-Type") || !content.found)
-            continue;
+        if (!equiv.found || !EqualsNoCase(equiv.value, "Content-Type") || !content.found) continue;
         const size_t at = FindNoCase(content.value, "charset=", 0);
-        if (at == std::string_view::npos)
-            continue;
+        if (at == std::string_view::npos) continue;
         std::string_view rest = content.value.substr(at + 8);
         size_t len = 0;
         while (len < rest.size() && rest[len] != ';' && rest[len] != ' ' && rest[len] != '\t')
             ++len;
-        if (len > 0)
-            return std::string(rest.substr(0, len));
+        if (len > 0) return std::string(rest.substr(0, len));
     }
     return {};
 }
 
-bool IsValidUtf8(std::string_view bytes)
-{
+bool IsValidUtf8(std::string_view bytes) {
     for (size_t pos = 0; pos < bytes.size();) {
         // Plain ASCII runs are the common case; skip them eight bytes at a time.
         while (pos + 8 <= bytes.size()) {
             uint64_t word;
             __builtin_memcpy(&word, bytes.data() + pos, 8);
-            if (word & 0x8080808080808080ull)
-                break;
+            if (word & 0x8080808080808080ull) break;
             pos += 8;
         }
-        if (pos >= bytes.size())
-            break;
+        if (pos >= bytes.size()) break;
         const size_t len = ValidUtf8Length(bytes, pos);
-        if (len == 0)
-            return false;
+        if (len == 0) return false;
         pos += len;
     }
     return true;
 }
 
-std::string RepairUtf8(std::string_view bytes, size_t& losses)
-{
+std::string RepairUtf8(std::string_view bytes, size_t& losses) {
     std::string out;
     out.reserve(bytes.size());
     for (size_t pos = 0; pos < bytes.size();) {
@@ -180,13 +156,13 @@ std::string RepairUtf8(std::string_view bytes, size_t& losses)
     return out;
 }
 
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, size_t& losses)
-{
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, size_t& losses) {
     std::string out;
     out.reserve(bytes.size());
     const size_t units = bytes.size() / 2;
     const auto unit = [&](size_t i) -> uint32_t {
-        const auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
+        const auto a = static_cast<unsigned char>(bytes[2 * i]),
+                   b = static_cast<unsigned char>(bytes[2 * i + 1]);
         return bigEndian ? (a << 8 | b) : (b << 8 | a);
     };
     for (size_t i = 0; i < units; ++i) {
@@ -203,8 +179,7 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, size_t& losses)
     return out;
 }
 
-std::string Utf8ToUtf16(std::string_view text, bool bigEndian, size_t& losses)
-{
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian, size_t& losses) {
     std::string out;
     out.reserve(text.size() * 2);
     for (size_t pos = 0; pos < text.size();) {
@@ -226,8 +201,7 @@ std::string Utf8ToUtf16(std::string_view text, bool bigEndian, size_t& losses)
     return out;
 }
 
-std::string Windows1252ToUtf8(std::string_view bytes)
-{
+std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (char c : bytes) {
@@ -238,11 +212,9 @@ std::string Windows1252ToUtf8(std::string_view bytes)
 }
 
 bool IconvConvert(std::string_view in, const std::string& from, const std::string& to, std::string& out,
-                  size_t& losses)
-{
+                  size_t& losses) {
     iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return false;
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     const bool fromUtf8 = ClassifyEncoding(from) == EncodingKind::Utf8;
     const bool toUtf8 = ClassifyEncoding(to) == EncodingKind::Utf8;
     // A replacement in the target encoding: U+FFFD for UTF-8, "?" otherwise (converted, so UTF-16/32 work).
@@ -270,16 +242,14 @@ bool IconvConvert(std::string_view in, const std::string& from, const std::strin
                                        : iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         used = out.size() - dstLeft;
         if (rc != static_cast<size_t>(-1)) {
-            if (srcLeft == 0)
-                break;
+            if (srcLeft == 0) break;
             continue;
         }
         if (errno == E2BIG) {
             out.resize(out.size() * 2);
             continue;
         }
-        if (srcLeft == 0)
-            break;
+        if (srcLeft == 0) break;
         // EILSEQ or EINVAL: one unusable character; replace it and go on after it.
         const size_t skip = fromUtf8 ? CharLength(std::string_view(src, srcLeft), 0) : 1;
         src += skip;

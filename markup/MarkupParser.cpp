@@ -5,17 +5,17 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-bool IsNameStart(char c)
-{
+bool IsNameStart(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
 }
 
 // A tag name runs until white space or a character that ends or structures the tag.
-bool EndsTagName(char c)
-{
+bool EndsTagName(char c) {
     return IsSpace(c) || c == '/' || c == '>' || c == '<' || c == '"' || c == '\'' || c == '=';
 }
 
@@ -23,12 +23,9 @@ bool EndsTagName(char c)
 
 MarkupParser::MarkupParser(std::string_view text, std::vector<MarkupElement>& elements,
                            std::vector<MarkupProblem>& problems)
-    : m_text(text), m_elements(elements), m_problems(problems)
-{
-}
+    : m_text(text), m_elements(elements), m_problems(problems) {}
 
-bool MarkupParser::Parse()
-{
+bool MarkupParser::Parse() {
     m_elements.clear();
     m_problems.clear();
     MarkupElement document;
@@ -41,8 +38,7 @@ bool MarkupParser::Parse()
     size_t pos = 0;
     while (pos < n) {
         const void* hit = std::memchr(s + pos, '<', n - pos);
-        if (!hit)
-            break;
+        if (!hit) break;
         const size_t lt = static_cast<size_t>(static_cast<const char*>(hit) - s);
         const char c = lt + 1 < n ? s[lt + 1] : '\0';
         if (c == '/') {
@@ -69,13 +65,11 @@ bool MarkupParser::Parse()
         const uint32_t second = m_elements[root].nextSibling;
         Problem("root_has_sibling", m_elements[second].start, NameOf(second));
     }
-    if (m_illFormed)
-        m_elements[0].flags |= MarkupElement::IllFormed;
+    if (m_illFormed) m_elements[0].flags |= MarkupElement::IllFormed;
     return !m_illFormed && root != 0 && m_elements[root].nextSibling == 0;
 }
 
-size_t MarkupParser::StartTag(size_t lt)
-{
+size_t MarkupParser::StartTag(size_t lt) {
     const char* s = m_text.data();
     const size_t n = m_text.size();
     size_t i = lt + 1;
@@ -111,13 +105,11 @@ size_t MarkupParser::StartTag(size_t lt)
     }
     m_elements.push_back(element);
     LinkLastChild(m_elements, m_open.empty() ? 0 : m_open.back(), index);
-    if (!empty)
-        Push(index);
+    if (!empty) Push(index);
     return i + 1;
 }
 
-size_t MarkupParser::EndTag(size_t lt)
-{
+size_t MarkupParser::EndTag(size_t lt) {
     const char* s = m_text.data();
     const size_t n = m_text.size();
     size_t i = lt + 2;
@@ -152,13 +144,10 @@ size_t MarkupParser::EndTag(size_t lt)
     return end;
 }
 
-size_t MarkupParser::Exclamation(size_t lt)
-{
+size_t MarkupParser::Exclamation(size_t lt) {
     const std::string_view rest = m_text.substr(lt);
-    if (rest.substr(0, 4) == "<!--")
-        return SkipPast(lt + 4, "-->", "comment_tag_syntax", lt);
-    if (rest.substr(0, 9) == "<![CDATA[")
-        return SkipPast(lt + 9, "]]>", "cdata_section_syntax", lt);
+    if (rest.substr(0, 4) == "<!--") return SkipPast(lt + 4, "-->", "comment_tag_syntax", lt);
+    if (rest.substr(0, 9) == "<![CDATA[") return SkipPast(lt + 9, "]]>", "cdata_section_syntax", lt);
     if (rest.substr(0, 3) == "<!-") {
         Problem("comment_tag_syntax", lt);
         return lt + 2;
@@ -178,8 +167,7 @@ size_t MarkupParser::Exclamation(size_t lt)
     return SkipPast(lt + 2, ">", "exclamation_tag_syntax", lt);
 }
 
-size_t MarkupParser::SkipPast(size_t from, std::string_view terminator, const char* problem, size_t lt)
-{
+size_t MarkupParser::SkipPast(size_t from, std::string_view terminator, const char* problem, size_t lt) {
     const size_t at = from <= m_text.size() ? m_text.find(terminator, from) : std::string_view::npos;
     if (at == std::string_view::npos) {
         Problem(problem, lt);
@@ -189,15 +177,13 @@ size_t MarkupParser::SkipPast(size_t from, std::string_view terminator, const ch
 }
 
 // The document type may hold an internal subset in brackets, with quoted literals that contain ">".
-size_t MarkupParser::DoctypeEnd(size_t from) const
-{
+size_t MarkupParser::DoctypeEnd(size_t from) const {
     int depth = 0;
     for (size_t i = from; i < m_text.size(); ++i) {
         const char c = m_text[i];
         if (c == '"' || c == '\'') {
             const size_t close = m_text.find(c, i + 1);
-            if (close == std::string_view::npos)
-                return std::string_view::npos;
+            if (close == std::string_view::npos) return std::string_view::npos;
             i = close;
         } else if (c == '[') {
             ++depth;
@@ -210,15 +196,13 @@ size_t MarkupParser::DoctypeEnd(size_t from) const
     return std::string_view::npos;
 }
 
-void MarkupParser::Close(uint32_t index, size_t end, size_t endTagLength)
-{
+void MarkupParser::Close(uint32_t index, size_t end, size_t endTagLength) {
     MarkupElement& element = m_elements[index];
     element.length = end - element.start;
     element.endTagLength = endTagLength;
 }
 
-void MarkupParser::CloseUnended(size_t end)
-{
+void MarkupParser::CloseUnended(size_t end) {
     while (!m_open.empty()) {
         const uint32_t unended = m_open.back();
         Problem("unended_start_tag", m_elements[unended].start, NameOf(unended));
@@ -227,8 +211,7 @@ void MarkupParser::CloseUnended(size_t end)
     }
 }
 
-bool MarkupParser::IsOpen(std::string_view name)
-{
+bool MarkupParser::IsOpen(std::string_view name) {
     if (!m_counting) {
         m_counting = true;
         for (uint32_t index : m_open)
@@ -238,35 +221,28 @@ bool MarkupParser::IsOpen(std::string_view name)
     return it != m_openCount.end() && it->second > 0;
 }
 
-void MarkupParser::Push(uint32_t index)
-{
+void MarkupParser::Push(uint32_t index) {
     m_open.push_back(index);
-    if (m_counting)
-        ++m_openCount[NameOf(index)];
+    if (m_counting) ++m_openCount[NameOf(index)];
 }
 
-void MarkupParser::Pop()
-{
-    if (m_counting)
-        --m_openCount[NameOf(m_open.back())];
+void MarkupParser::Pop() {
+    if (m_counting) --m_openCount[NameOf(m_open.back())];
     m_open.pop_back();
 }
 
-std::string_view MarkupParser::NameOf(uint32_t index) const
-{
+std::string_view MarkupParser::NameOf(uint32_t index) const {
     const MarkupElement& element = m_elements[index];
     return m_text.substr(element.start + 1, element.nameLength);
 }
 
-void MarkupParser::Problem(const char* name, size_t offset, std::string_view tagName)
-{
-    m_illFormed = m_illFormed || (std::strcmp(name, "no_root_element") != 0 && std::strcmp(name, "root_has_sibling") != 0);
-    if (m_problems.size() < kMaxProblems)
-        m_problems.push_back({name, offset, tagName});
+void MarkupParser::Problem(const char* name, size_t offset, std::string_view tagName) {
+    m_illFormed = m_illFormed ||
+                  (std::strcmp(name, "no_root_element") != 0 && std::strcmp(name, "root_has_sibling") != 0);
+    if (m_problems.size() < kMaxProblems) m_problems.push_back({name, offset, tagName});
 }
 
-void MarkupParser::LinkLastChild(std::vector<MarkupElement>& elements, uint32_t parent, uint32_t child)
-{
+void MarkupParser::LinkLastChild(std::vector<MarkupElement>& elements, uint32_t parent, uint32_t child) {
     MarkupElement& p = elements[parent];
     elements[child].parent = parent;
     elements[child].nextSibling = 0;
@@ -282,8 +258,7 @@ void MarkupParser::LinkLastChild(std::vector<MarkupElement>& elements, uint32_t 
     elements[first].prevSibling = child;
 }
 
-void MarkupParser::LinkAfter(std::vector<MarkupElement>& elements, uint32_t after, uint32_t child)
-{
+void MarkupParser::LinkAfter(std::vector<MarkupElement>& elements, uint32_t after, uint32_t child) {
     const uint32_t parent = elements[after].parent;
     const uint32_t next = elements[after].nextSibling;
     elements[child].parent = parent;

@@ -11,8 +11,8 @@
 struct MarkupElement {
     enum : uint32_t { Empty = 1, IllFormed = 2 };
 
-    size_t start = 0;       // offset of "<" of the start tag
-    size_t length = 0;      // from "<" of the start tag to ">" of the end tag
+    size_t start = 0;  // offset of "<" of the start tag
+    size_t length = 0; // from "<" of the start tag to ">" of the end tag
     size_t startTagLength = 0;
     size_t endTagLength = 0; // 0 for the empty form and for a start tag that was never closed
     uint32_t nameLength = 0;
@@ -34,7 +34,8 @@ public:
     // Keeps the log small on hostile input; the document is marked ill-formed all the same.
     static constexpr size_t kMaxProblems = 1000;
 
-    MarkupParser(std::string_view text, std::vector<MarkupElement>& elements, std::vector<MarkupProblem>& problems);
+    MarkupParser(std::string_view text, std::vector<MarkupElement>& elements,
+                 std::vector<MarkupProblem>& problems);
 
     // Fills the index; true when the text is well formed (one root, no syntax problem).
     bool Parse();

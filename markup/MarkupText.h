@@ -34,8 +34,8 @@ size_t CountCodePoints(std::string_view text);
 // Where one attribute stands inside a tag's text ("<name a='1' b=2/>"), as offsets into that text.
 struct AttributeSpan {
     bool found = false;
-    size_t begin = 0; // first character of the attribute's name
-    size_t end = 0;   // one past the value's closing quote (or past the name when it has no value)
+    size_t begin = 0;       // first character of the attribute's name
+    size_t end = 0;         // one past the value's closing quote (or past the name when it has no value)
     std::string_view value; // raw value between the quotes, entities not decoded
 };
 

@@ -11,16 +11,17 @@
 namespace {
 
 // A layout-like document: pages of keys with several attributes, comments, text and entities.
-const std::string& Generated()
-{
+const std::string& Generated() {
     static const std::string text = [] {
         std::string t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<layout name=\"generated\">\r\n";
         for (int page = 0; t.size() < 10 * 1000 * 1000; ++page) {
-            t += "<!-- page " + std::to_string(page) + " -->\r\n<page id=\"" + std::to_string(page) + "\">\r\n";
+            t += "<!-- page " + std::to_string(page) + " -->\r\n<page id=\"" + std::to_string(page) +
+                 "\">\r\n";
             for (int key = 0; key < 100; ++key) {
-                t += "<key index=\"" + std::to_string(key) + "\" x=\"" + std::to_string(key * 19 % 1280) + "\" y=\"" +
-                     std::to_string(key * 7 % 720) + "\" w=\"54\" h=\"54\" code=\"0x" + std::to_string(key % 90 + 10) +
-                     "\" label=\"Key &amp; " + std::to_string(key) + "\"/>\r\n";
+                t += "<key index=\"" + std::to_string(key) + "\" x=\"" + std::to_string(key * 19 % 1280) +
+                     "\" y=\"" + std::to_string(key * 7 % 720) + "\" w=\"54\" h=\"54\" code=\"0x" +
+                     std::to_string(key % 90 + 10) + "\" label=\"Key &amp; " + std::to_string(key) +
+                     "\"/>\r\n";
             }
             t += "<note>Page text &lt;" + std::to_string(page) + "&gt;</note>\r\n</page>\r\n";
         }
@@ -31,26 +32,26 @@ const std::string& Generated()
 }
 
 // The shipped catalogue when it exists, else a sample of the same shape.
-const std::string& Config()
-{
+const std::string& Config() {
     static const std::string text = [] {
         std::ifstream in(std::string(MOLVANE_SOURCE_DIR) + "/data/config.xml", std::ios::binary);
         std::string t{std::istreambuf_iterator<char>(in), {}};
-        if (!t.empty())
-            return t;
-        return std::string(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config>\r\n<device.info>\r\n"
-            "<keyboard name=\"Keyboard\" device_type=\"201\">\r\n"
-            "<mode value=\"0\" vid=\"0x2F5A\" pid=\"0x7101\" product_name=\"Keyboard\" hid_interface=\"&amp;MI_02\"/>\r\n"
-            "<mode value=\"1\" vid=\"0x2F5A\" pid=\"0x7102\" product_name=\"Keyboard 2.4G\" hid_interface=\"&amp;MI_02\"/>\r\n"
-            "<mode value=\"2\" vid=\"0x2F5A\" pid=\"0x7103\" product_name=\"Keyboard BT\" hid_interface=\"&amp;MI_00\"/>\r\n"
-            "</keyboard>\r\n</device.info>\r\n<software name=\"Molvane\" version=\"1.0.0\"/>\r\n</config>\r\n");
+        if (!t.empty()) return t;
+        return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<config>\r\n<device.info>\r\n"
+                           "<keyboard name=\"Keyboard\" device_type=\"201\">\r\n"
+                           "<mode value=\"0\" vid=\"0x2F5A\" pid=\"0x7101\" product_name=\"Keyboard\" "
+                           "hid_interface=\"&amp;MI_02\"/>\r\n"
+                           "<mode value=\"1\" vid=\"0x2F5A\" pid=\"0x7102\" product_name=\"Keyboard 2.4G\" "
+                           "hid_interface=\"&amp;MI_02\"/>\r\n"
+                           "<mode value=\"2\" vid=\"0x2F5A\" pid=\"0x7103\" product_name=\"Keyboard BT\" "
+                           "hid_interface=\"&amp;MI_00\"/>\r\n"
+                           "</keyboard>\r\n</device.info>\r\n<software name=\"Molvane\" "
+                           "version=\"1.0.0\"/>\r\n</config>\r\n");
     }();
     return text;
 }
 
-void ParseMarkup(benchmark::State& state, const std::string& text)
-{
+void ParseMarkup(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         MarkupDocument doc;
         const bool ok = doc.SetDocument(text);
@@ -59,8 +60,7 @@ void ParseMarkup(benchmark::State& state, const std::string& text)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
-void ParsePugixml(benchmark::State& state, const std::string& text)
-{
+void ParsePugixml(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         pugi::xml_document doc;
         const pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size());
@@ -70,9 +70,9 @@ void ParsePugixml(benchmark::State& state, const std::string& text)
 }
 
 // Parse plus the reads the catalogue loader makes: every element and every attribute it knows.
-void ReadConfigMarkup(benchmark::State& state)
-{
-    const char* names[] = {"name", "device_type", "value", "vid", "pid", "product_name", "hid_interface", "version", "url"};
+void ReadConfigMarkup(benchmark::State& state) {
+    const char* names[] = {"name",         "device_type",   "value",   "vid", "pid",
+                           "product_name", "hid_interface", "version", "url"};
     for (auto _ : state) {
         MarkupDocument doc;
         doc.SetDocument(Config());
@@ -94,9 +94,9 @@ void ReadConfigMarkup(benchmark::State& state)
     }
 }
 
-void ReadConfigPugixml(benchmark::State& state)
-{
-    const char* names[] = {"name", "device_type", "value", "vid", "pid", "product_name", "hid_interface", "version", "url"};
+void ReadConfigPugixml(benchmark::State& state) {
+    const char* names[] = {"name",         "device_type",   "value",   "vid", "pid",
+                           "product_name", "hid_interface", "version", "url"};
     for (auto _ : state) {
         pugi::xml_document doc;
         doc.load_buffer(Config().data(), Config().size());
@@ -110,15 +110,13 @@ void ReadConfigPugixml(benchmark::State& state)
             }
             while (n && !n.next_sibling())
                 n = n.parent();
-            if (n)
-                n = n.next_sibling();
+            if (n) n = n.next_sibling();
         }
         benchmark::DoNotOptimize(total);
     }
 }
 
-void LoadConfigFileMarkup(benchmark::State& state)
-{
+void LoadConfigFileMarkup(benchmark::State& state) {
     const std::string path = std::string(MOLVANE_SOURCE_DIR) + "/data/config.xml";
     for (auto _ : state) {
         MarkupDocument doc;
@@ -128,8 +126,7 @@ void LoadConfigFileMarkup(benchmark::State& state)
 }
 
 // Writing an exchange file element by element, as the profile export does.
-void BuildDocumentMarkup(benchmark::State& state)
-{
+void BuildDocumentMarkup(benchmark::State& state) {
     for (auto _ : state) {
         MarkupDocument doc;
         doc.SetDocument("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");

@@ -9,15 +9,12 @@
 
 namespace {
 
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
+void Check(bool condition) {
+    if (!condition) __builtin_trap();
 }
 
 // Visits every element depth first (bounded, so a huge input cannot stall the run) and reads attributes.
-void Walk(MarkupDocument& doc)
-{
+void Walk(MarkupDocument& doc) {
     doc.ResetPosition();
     int steps = 0;
     int depth = 0;
@@ -37,8 +34,7 @@ void Walk(MarkupDocument& doc)
 }
 
 // An edited well-formed document must stay well formed and read back what was written.
-void EditAndReparse(MarkupDocument& doc)
-{
+void EditAndReparse(MarkupDocument& doc) {
     const std::string value = "a&b<\"'>\xC3\xA9";
     doc.ResetPosition();
     Check(doc.FindElement(""));
@@ -59,13 +55,11 @@ void EditAndReparse(MarkupDocument& doc)
     Check(again.FindElement("t"));
 }
 
-const std::string& TempPath()
-{
+const std::string& TempPath() {
     static const std::string path = [] {
         char name[] = "/tmp/markup-fuzz-XXXXXX";
         const int fd = mkstemp(name);
-        if (fd >= 0)
-            close(fd);
+        if (fd >= 0) close(fd);
         return std::string(name);
     }();
     return path;
@@ -73,20 +67,17 @@ const std::string& TempPath()
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     MarkupDocument doc;
     const bool wellFormed = doc.SetDocument(bytes);
     Check(doc.GetDocument() == bytes);
     (void)doc.GetResult();
     Walk(doc);
-    if (wellFormed)
-        EditAndReparse(doc);
+    if (wellFormed) EditAndReparse(doc);
 
     FILE* file = std::fopen(TempPath().c_str(), "wb");
-    if (!file)
-        return 0;
+    if (!file) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     MarkupDocument loaded;

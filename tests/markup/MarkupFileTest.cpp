@@ -16,22 +16,19 @@ namespace fs = std::filesystem;
 
 class MarkupFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "markup-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
+    std::string Write(const std::string& name, const std::string& bytes) {
         const std::string path = (m_dir / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    static std::string Read(const std::string& path)
-    {
+    static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
@@ -39,8 +36,7 @@ protected:
     fs::path m_dir;
 };
 
-std::string Utf16(const std::string& ascii, bool bigEndian)
-{
+std::string Utf16(const std::string& ascii, bool bigEndian) {
     std::string out;
     for (char c : ascii) {
         out += bigEndian ? '\0' : c;
@@ -59,8 +55,7 @@ struct LoadCase {
 };
 
 // Catches a missed byte-order mark, declaration or meta charset, and a wrong fallback code page.
-TEST_F(MarkupFile, DetectsEncodings)
-{
+TEST_F(MarkupFile, DetectsEncodings) {
     const std::string body = "<r v=\"" + kValue + "\"/>";
     const std::string utf16body = "<r v=\"caf\xE9 \xAC\x20\"/>"; // pairs below are built by hand
     std::string le = "\xFF\xFE", be = "\xFE\xFF";
@@ -77,14 +72,19 @@ TEST_F(MarkupFile, DetectsEncodings)
          "type=\"ISO-8859-15\""},
         {"declared windows-1252", "<?xml version='1.0' encoding='windows-1252'?>\r\n<r v=\"caf\xE9 \x80\"/>",
          "type=\"windows-1252\""},
-        {"undeclared and not UTF-8: the fallback code page", "<r v=\"caf\xE9 \x80\"/>", "type=\"windows-1252\""},
-        {"declared UTF-8 beats detection", "<?xml version=\"1.0\" encoding=\"utf-8\"?><r v=\"" + kValue + "\"/>", "<read"},
-        {"HTML meta charset", "<html><head><meta charset=\"ISO-8859-1\"/></head><body><r v=\"caf\xE9 &euro;\"/></body></html>",
+        {"undeclared and not UTF-8: the fallback code page", "<r v=\"caf\xE9 \x80\"/>",
+         "type=\"windows-1252\""},
+        {"declared UTF-8 beats detection",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><r v=\"" + kValue + "\"/>", "<read"},
+        {"HTML meta charset",
+         "<html><head><meta charset=\"ISO-8859-1\"/></head><body><r v=\"caf\xE9 &euro;\"/></body></html>",
          "type=\"ISO-8859-1\""},
-        {"HTML Content-Type meta", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\"/>"
-                                  "</head><body><r v=\"caf\xE9 \x80\"/></body></html>", "type=\"windows-1252\""},
-        {"unknown declared encoding falls back to detection", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><r v=\"" + kValue + "\"/>",
-         "<utf8_detection/>"},
+        {"HTML Content-Type meta",
+         "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\"/>"
+         "</head><body><r v=\"caf\xE9 \x80\"/></body></html>",
+         "type=\"windows-1252\""},
+        {"unknown declared encoding falls back to detection",
+         "<?xml version=\"1.0\" encoding=\"x-no-such\"?><r v=\"" + kValue + "\"/>", "<utf8_detection/>"},
     };
     for (const LoadCase& c : cases) {
         const std::string path = Write("in.xml", c.bytes);
@@ -100,8 +100,7 @@ TEST_F(MarkupFile, DetectsEncodings)
 }
 
 // Catches a UTF-16 reader that differs from the UTF-8 one, or NUL characters left in the text.
-TEST_F(MarkupFile, Utf16TwinsLoadTheSameText)
-{
+TEST_F(MarkupFile, Utf16TwinsLoadTheSameText) {
     const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a>\r\n<b x=\"1\"/>\r\n</a>\r\n";
     MarkupDocument utf8, be, unmarked;
     ASSERT_TRUE(utf8.LoadFile(Write("u8.xml", text)));
@@ -110,12 +109,12 @@ TEST_F(MarkupFile, Utf16TwinsLoadTheSameText)
     // Without a mark the zero bytes of UTF-16 text are removed, which recovers plain ASCII text.
     ASSERT_TRUE(unmarked.LoadFile(Write("le.xml", Utf16(text, false)))) << unmarked.GetResult();
     EXPECT_EQ(unmarked.GetDocument(), utf8.GetDocument());
-    EXPECT_NE(unmarked.GetResult().find("<nulls_removed count=\""), std::string::npos) << unmarked.GetResult();
+    EXPECT_NE(unmarked.GetResult().find("<nulls_removed count=\""), std::string::npos)
+        << unmarked.GetResult();
 }
 
 // Catches a save that ignores the declared encoding, or reports lost characters as nothing.
-TEST_F(MarkupFile, SavesInDeclaredEncoding)
-{
+TEST_F(MarkupFile, SavesInDeclaredEncoding) {
     struct SaveCase {
         std::string declaration;
         std::string expectBytes;
@@ -124,12 +123,14 @@ TEST_F(MarkupFile, SavesInDeclaredEncoding)
     const std::string root = "<r v=\"" + kValue + "\"/>\r\n";
     const std::vector<SaveCase> cases = {
         {"", root, "<write encoding=\"UTF-8\""},
-        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + root,
-         "<write encoding=\"UTF-8\""},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + root, "<write encoding=\"UTF-8\""},
         {"<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n",
-         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<r v=\"caf\xE9 \x80\"/>\r\n", "<converted_from encoding=\"windows-1252\""},
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<r v=\"caf\xE9 \x80\"/>\r\n",
+         "<converted_from encoding=\"windows-1252\""},
         {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n",
-         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r v=\"caf\xE9 ?\"/>\r\n", "<conversion_loss count=\"1\"/>"},
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r v=\"caf\xE9 ?\"/>\r\n",
+         "<conversion_loss count=\"1\"/>"},
     };
     for (const SaveCase& c : cases) {
         MarkupDocument doc;
@@ -137,7 +138,8 @@ TEST_F(MarkupFile, SavesInDeclaredEncoding)
         const std::string path = (m_dir / "out.xml").string();
         ASSERT_TRUE(doc.SaveFile(path)) << doc.GetResult();
         EXPECT_EQ(Read(path), c.expectBytes) << c.declaration;
-        EXPECT_NE(doc.GetResult().find(c.logged), std::string::npos) << c.declaration << "\n" << doc.GetResult();
+        EXPECT_NE(doc.GetResult().find(c.logged), std::string::npos) << c.declaration << "\n"
+                                                                     << doc.GetResult();
     }
     // A declared UTF-16 document is written with its mark and reads back the same.
     MarkupDocument doc, back;
@@ -151,8 +153,7 @@ TEST_F(MarkupFile, SavesInDeclaredEncoding)
 }
 
 // Catches a loaded file being written back in another encoding or without its byte-order mark.
-TEST_F(MarkupFile, SaveKeepsLoadedEncoding)
-{
+TEST_F(MarkupFile, SaveKeepsLoadedEncoding) {
     const std::vector<std::pair<std::string, std::string>> marks = {
         {"\xFE\xFF", "be"}, {"\xFF\xFE", "le"}, {"\xEF\xBB\xBF", "u8"}};
     for (const auto& [mark, form] : marks) {
@@ -170,8 +171,7 @@ TEST_F(MarkupFile, SaveKeepsLoadedEncoding)
 }
 
 // Catches failures reported as success, and a failed load that leaves the old document readable.
-TEST_F(MarkupFile, FailuresAreReported)
-{
+TEST_F(MarkupFile, FailuresAreReported) {
     MarkupDocument doc;
     ASSERT_TRUE(doc.SetDocument("<old/>"));
     EXPECT_FALSE(doc.LoadFile((m_dir / "missing.xml").string()));

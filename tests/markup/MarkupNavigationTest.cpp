@@ -22,8 +22,7 @@ struct NavigationCase {
     std::vector<Step> steps;
 };
 
-void RunSteps(MarkupDocument& doc, const NavigationCase& c)
-{
+void RunSteps(MarkupDocument& doc, const NavigationCase& c) {
     for (size_t i = 0; i < c.steps.size(); ++i) {
         const Step& s = c.steps[i];
         std::string got;
@@ -50,26 +49,58 @@ const char* kTree = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                     "</root>\r\n";
 
 // Catches a search that starts from the wrong place, moves the cursor on failure or ignores document order.
-TEST(MarkupNavigation, ForwardSearchRules)
-{
+TEST(MarkupNavigation, ForwardSearchRules) {
     const std::vector<NavigationCase> cases = {
-        {"b then a finds the a after b", kTree,
-         {{"F:root", "1"}, {"I", "1"}, {"F:b", "1"}, {"A:id", "2"}, {"F:a", "1"}, {"A:id", "5"}, {"F:a", "0"}}},
-        {"a failed search leaves the cursor", kTree,
-         {{"F:root", "1"}, {"I", "1"}, {"F:x", "0"}, {"F:a", "1"}, {"A:id", "1"}, {"F:zz", "0"}, {"A:id", "1"},
-          {"F:b", "1"}, {"A:id", "2"}}},
+        {"b then a finds the a after b",
+         kTree,
+         {{"F:root", "1"},
+          {"I", "1"},
+          {"F:b", "1"},
+          {"A:id", "2"},
+          {"F:a", "1"},
+          {"A:id", "5"},
+          {"F:a", "0"}}},
+        {"a failed search leaves the cursor",
+         kTree,
+         {{"F:root", "1"},
+          {"I", "1"},
+          {"F:x", "0"},
+          {"F:a", "1"},
+          {"A:id", "1"},
+          {"F:zz", "0"},
+          {"A:id", "1"},
+          {"F:b", "1"},
+          {"A:id", "2"}}},
         {"names are case-sensitive", kTree, {{"F:ROOT", "0"}, {"F:root", "1"}, {"I", "1"}, {"F:B", "0"}}},
         {"only siblings are searched, never descendants", kTree, {{"F:root", "1"}, {"I", "1"}, {"F:c", "0"}}},
-        {"into and out of children", kTree,
-         {{"F:root", "1"}, {"I", "1"}, {"F:b", "1"}, {"I", "1"}, {"F:c", "1"}, {"A:id", "3"}, {"F:c", "1"},
-          {"A:id", "4"}, {"F:c", "0"}, {"O", "1"}, {"A:id", "2"}, {"F:a", "1"}, {"A:id", "5"}, {"O", "1"},
-          {"A:v", "r"}, {"O", "0"}}},
+        {"into and out of children",
+         kTree,
+         {{"F:root", "1"},
+          {"I", "1"},
+          {"F:b", "1"},
+          {"I", "1"},
+          {"F:c", "1"},
+          {"A:id", "3"},
+          {"F:c", "1"},
+          {"A:id", "4"},
+          {"F:c", "0"},
+          {"O", "1"},
+          {"A:id", "2"},
+          {"F:a", "1"},
+          {"A:id", "5"},
+          {"O", "1"},
+          {"A:v", "r"},
+          {"O", "0"}}},
         {"into needs a current element", kTree, {{"I", "0"}, {"F:root", "1"}, {"I", "1"}, {"I", "0"}}},
-        {"reset goes back to the top", kTree,
+        {"reset goes back to the top",
+         kTree,
          {{"F:root", "1"}, {"I", "1"}, {"F:a", "1"}, {"R", ""}, {"A:id", ""}, {"F:a", "0"}, {"F:root", "1"}}},
-        {"an empty name takes the next element of any name", kTree,
+        {"an empty name takes the next element of any name",
+         kTree,
          {{"F:root", "1"}, {"I", "1"}, {"F:", "1"}, {"A:id", "1"}, {"F:", "1"}, {"A:id", "2"}}},
-        {"two siblings a, b: b then a fails", "<r><a/><b/></r>", {{"F:r", "1"}, {"I", "1"}, {"F:b", "1"}, {"F:a", "0"}}},
+        {"two siblings a, b: b then a fails",
+         "<r><a/><b/></r>",
+         {{"F:r", "1"}, {"I", "1"}, {"F:b", "1"}, {"F:a", "0"}}},
         {"no current element: no attribute", "<r x=\"1\"/>", {{"A:x", ""}, {"F:r", "1"}, {"A:x", "1"}}},
     };
     for (const NavigationCase& c : cases) {
@@ -80,8 +111,7 @@ TEST(MarkupNavigation, ForwardSearchRules)
 }
 
 // Catches navigation that reads a document which failed to load, or crashes on an empty one.
-TEST(MarkupNavigation, EmptyDocumentFindsNothing)
-{
+TEST(MarkupNavigation, EmptyDocumentFindsNothing) {
     MarkupDocument doc;
     EXPECT_FALSE(doc.FindElement("a"));
     EXPECT_FALSE(doc.FindElement(""));
@@ -100,8 +130,7 @@ struct AttributeCase {
 };
 
 // Catches attribute scanning that matches inside other names or values, or mishandles quoting.
-TEST(MarkupNavigation, AttributeScanning)
-{
+TEST(MarkupNavigation, AttributeScanning) {
     const std::vector<AttributeCase> cases = {
         {"<e a=\"1\" b='2' c=3/>", "a", "1"},
         {"<e a=\"1\" b='2' c=3/>", "b", "2"},
@@ -130,16 +159,17 @@ TEST(MarkupNavigation, AttributeScanning)
 }
 
 // Catches entities that are not decoded, decoded wrongly, or unknown references that get mangled.
-TEST(MarkupNavigation, EntityDecoding)
-{
+TEST(MarkupNavigation, EntityDecoding) {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"&lt;&amp;&gt;&apos;&quot;", "<&>'\""},
         {"&amp;lt;", "&lt;"},
         {"&#65;&#x42;&#X43;&#x20AC;", "ABC\u20AC"},
         {"&#x1F600;", "\U0001F600"},
         {"&nbsp;&copy;&yuml;&Agrave;&agrave;", "\u00A0\u00A9\u00FF\u00C0\u00E0"},
-        {"&fnof;&Alpha;&alpha;&thetasym;&diams;&euro;&OElig;&hellip;&rArr;&lang;", "\u0192\u0391\u03B1\u03D1\u2666\u20AC\u0152\u2026\u21D2\u2329"},
-        {"&unknown; &amp &#; &#xZZ; &#0; &#xD800; &#x110000; &#99999999999;", "&unknown; &amp &#; &#xZZ; &#0; &#xD800; &#x110000; &#99999999999;"},
+        {"&fnof;&Alpha;&alpha;&thetasym;&diams;&euro;&OElig;&hellip;&rArr;&lang;",
+         "\u0192\u0391\u03B1\u03D1\u2666\u20AC\u0152\u2026\u21D2\u2329"},
+        {"&unknown; &amp &#; &#xZZ; &#0; &#xD800; &#x110000; &#99999999999;",
+         "&unknown; &amp &#; &#xZZ; &#0; &#xD800; &#x110000; &#99999999999;"},
         {"&AMP; &Lt;", "&AMP; &Lt;"},
         {"a & b", "a & b"},
         {"&", "&"},

@@ -15,10 +15,11 @@ struct ParseCase {
 };
 
 // Catches ill-formed text accepted (or good text refused) and problems logged under the wrong name.
-TEST(MarkupParse, WellFormednessAndResultLog)
-{
+TEST(MarkupParse, WellFormednessAndResultLog) {
     const std::vector<ParseCase> cases = {
-        {"<?xml version=\"1.0\"?>\r\n<!DOCTYPE r [<!ENTITY x \"<y>\">]>\r\n<!-- <fake/> -->\r\n<r><![CDATA[<no/>]]></r>\r\n", true, ""},
+        {"<?xml version=\"1.0\"?>\r\n<!DOCTYPE r [<!ENTITY x \"<y>\">]>\r\n<!-- <fake/> "
+         "-->\r\n<r><![CDATA[<no/>]]></r>\r\n",
+         true, ""},
         {"<a/><b/>", false, "<root_has_sibling tagname=\"b\" offset=\"4\"/>"},
         {"", false, "<no_root_element offset=\"0\"/>"},
         {"<?xml version=\"1.0\"?><!-- only -->", false, "<no_root_element"},
@@ -52,8 +53,7 @@ TEST(MarkupParse, WellFormednessAndResultLog)
 }
 
 // Catches an ill-formed document losing the structure that could still be read.
-TEST(MarkupParse, IllFormedTextStaysNavigable)
-{
+TEST(MarkupParse, IllFormedTextStaysNavigable) {
     MarkupDocument doc;
     EXPECT_FALSE(doc.SetDocument("<r><a x=\"1\"><b/></r><s/>"));
     ASSERT_TRUE(doc.FindElement("r"));
@@ -68,8 +68,7 @@ TEST(MarkupParse, IllFormedTextStaysNavigable)
 
 // Catches recursion or quadratic work on deep nesting, mismatched end tags and huge start tags
 // (each document here would take minutes or overflow the stack if the parser were naive).
-TEST(MarkupParse, HostileShapesStayBounded)
-{
+TEST(MarkupParse, HostileShapesStayBounded) {
     const int depth = 200000;
     std::string deep;
     for (int i = 0; i < depth; ++i)

@@ -9,8 +9,7 @@
 namespace {
 
 // Catches indentation, missing line breaks or a wrong empty-form rewrite when a file is built from scratch.
-TEST(MarkupWrite, BuildsExactText)
-{
+TEST(MarkupWrite, BuildsExactText) {
     MarkupDocument doc;
     doc.SetDocument("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
     ASSERT_TRUE(doc.AddElement("profiles"));
@@ -67,19 +66,44 @@ struct InsertCase {
 };
 
 // Catches insertion at the wrong place, a broken parent rewrite, or wrong escaping of element text.
-TEST(MarkupWrite, InsertionPlaces)
-{
+TEST(MarkupWrite, InsertionPlaces) {
     const std::vector<InsertCase> cases = {
-        {"first child of an empty-form parent", "<r>\r\n<p a=\"1\"/>\r\n</r>\r\n", {"r", "p"}, "c", "", 0,
+        {"first child of an empty-form parent",
+         "<r>\r\n<p a=\"1\"/>\r\n</r>\r\n",
+         {"r", "p"},
+         "c",
+         "",
+         0,
          "<r>\r\n<p a=\"1\">\r\n<c/>\r\n</p>\r\n</r>\r\n"},
-        {"empty-form parent written with a space", "<r><p /></r>", {"r", "p"}, "c", "", 0, "<r><p >\r\n<c/>\r\n</p></r>"},
-        {"last child of a parent with children", "<r>\r\n<a/>\r\n</r>\r\n", {"r"}, "b", "", 0,
+        {"empty-form parent written with a space",
+         "<r><p /></r>",
+         {"r", "p"},
+         "c",
+         "",
+         0,
+         "<r><p >\r\n<c/>\r\n</p></r>"},
+        {"last child of a parent with children",
+         "<r>\r\n<a/>\r\n</r>\r\n",
+         {"r"},
+         "b",
+         "",
+         0,
          "<r>\r\n<a/>\r\n<b/>\r\n</r>\r\n"},
         {"child of a parent with no content", "<r></r>", {"r"}, "b", "", 0, "<r>\r\n<b/>\r\n</r>"},
         {"root of an empty document", "", {}, "root", "", 0, "<root/>\r\n"},
-        {"with a value, escaped as text", "<r/>", {"r"}, "t", "a<b & 'c' \"d\">", 0,
+        {"with a value, escaped as text",
+         "<r/>",
+         {"r"},
+         "t",
+         "a<b & 'c' \"d\">",
+         0,
          "<r>\r\n<t>a&lt;b &amp; 'c' \"d\"&gt;</t>\r\n</r>"},
-        {"with a CDATA value", "<r/>", {"r"}, "t", "x]]>y", MarkupDocument::WithCData,
+        {"with a CDATA value",
+         "<r/>",
+         {"r"},
+         "t",
+         "x]]>y",
+         MarkupDocument::WithCData,
          "<r>\r\n<t><![CDATA[x]]]]><![CDATA[>y]]></t>\r\n</r>"},
     };
     for (const InsertCase& c : cases) {
@@ -103,8 +127,7 @@ TEST(MarkupWrite, InsertionPlaces)
 }
 
 // Catches inserting after the current element's line break twice, or before the current element.
-TEST(MarkupWrite, InsertsAfterCurrentElement)
-{
+TEST(MarkupWrite, InsertsAfterCurrentElement) {
     MarkupDocument doc;
     ASSERT_TRUE(doc.SetDocument("<r>\r\n<a/>\r\n<c/>\r\n</r>\r\n"));
     ASSERT_TRUE(doc.FindElement("r"));
@@ -124,8 +147,7 @@ struct AttributeWriteCase {
 };
 
 // Catches a replaced attribute that leaves the old value behind, or a new one put in the wrong place.
-TEST(MarkupWrite, SetAttributeText)
-{
+TEST(MarkupWrite, SetAttributeText) {
     const std::vector<AttributeWriteCase> cases = {
         {"<e/>", "a", "1", "<e a=\"1\"/>"},
         {"<e />", "a", "1", "<e a=\"1\" />"},
@@ -155,8 +177,7 @@ TEST(MarkupWrite, SetAttributeText)
 }
 
 // Depth and "id" of every element in document order, as the cursor sees them.
-std::string Trace(MarkupDocument& doc)
-{
+std::string Trace(MarkupDocument& doc) {
     std::string trace;
     doc.ResetPosition();
     int depth = 0;
@@ -174,12 +195,15 @@ std::string Trace(MarkupDocument& doc)
 }
 
 // Catches an index that drifts from the text after edits at the start, middle and end of a document.
-TEST(MarkupWrite, IndexFollowsManyEdits)
-{
+TEST(MarkupWrite, IndexFollowsManyEdits) {
     MarkupDocument doc;
-    ASSERT_TRUE(doc.SetDocument("<r id=\"r\">\r\n<a id=\"a\"/>\r\n<b id=\"b\"><c id=\"c\"/></b>\r\n</r>\r\n"));
+    ASSERT_TRUE(
+        doc.SetDocument("<r id=\"r\">\r\n<a id=\"a\"/>\r\n<b id=\"b\"><c id=\"c\"/></b>\r\n</r>\r\n"));
     uint32_t seed = 12345;
-    const auto next = [&seed](uint32_t n) { seed = seed * 1103515245u + 12345u; return (seed >> 16) % n; };
+    const auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
     for (int edit = 0; edit < 300; ++edit) {
         // Walk to a pseudo-random element in document order.
         doc.ResetPosition();
@@ -198,12 +222,19 @@ TEST(MarkupWrite, IndexFollowsManyEdits)
         }
         const std::string id = std::to_string(edit);
         switch (atRoot ? 2 * next(2) : next(3)) { // never a second root
-        case 0: ASSERT_TRUE(doc.SetAttribute("id", std::string(next(12), 'x') + id)); break;
-        case 1: ASSERT_TRUE(doc.AddElement("s", next(2) ? "" : "text")); ASSERT_TRUE(doc.SetAttribute("id", id)); break;
-        default: ASSERT_TRUE(doc.IntoElement()); ASSERT_TRUE(doc.AddElement("k")); ASSERT_TRUE(doc.SetAttribute("id", id));
+        case 0:
+            ASSERT_TRUE(doc.SetAttribute("id", std::string(next(12), 'x') + id));
+            break;
+        case 1:
+            ASSERT_TRUE(doc.AddElement("s", next(2) ? "" : "text"));
+            ASSERT_TRUE(doc.SetAttribute("id", id));
+            break;
+        default:
+            ASSERT_TRUE(doc.IntoElement());
+            ASSERT_TRUE(doc.AddElement("k"));
+            ASSERT_TRUE(doc.SetAttribute("id", id));
         }
-        if (doc.GetDocument().rfind("<r", 0) != 0)
-            FAIL() << "an edit left the root: " << doc.GetDocument();
+        if (doc.GetDocument().rfind("<r", 0) != 0) FAIL() << "an edit left the root: " << doc.GetDocument();
     }
     MarkupDocument reparsed;
     ASSERT_TRUE(reparsed.SetDocument(doc.GetDocument())) << reparsed.GetResult();
@@ -211,8 +242,7 @@ TEST(MarkupWrite, IndexFollowsManyEdits)
 }
 
 // Catches names that would break the markup being accepted, and writes without a current element.
-TEST(MarkupWrite, RefusesBadNamesAndMissingCursor)
-{
+TEST(MarkupWrite, RefusesBadNamesAndMissingCursor) {
     MarkupDocument doc;
     EXPECT_FALSE(doc.SetAttribute("a", "1"));
     ASSERT_TRUE(doc.SetDocument("<r/>"));
