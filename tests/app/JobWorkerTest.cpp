@@ -1,0 +1,172 @@
+// The worker's order and drop rules, its queues across threads, and the controller's jobs with no keyboard.
+#include "app/JobCodes.h"
+#include "app/JobQueue.h"
+#include "app/JobWorker.h"
+#include "app/KeyboardController.h"
+#include "link/DeviceLink.h"
+#include "link/PacingClock.h"
+#include "sim/KeyboardEmulator.h"
+#include "tests/app/ServiceTestSupport.h"
+
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class FakeRunner final : public IJobRunner {
+public:
+    bool DeviceJobsAllowed() override { return m_keyboard; }
+    bool RunJob(int code) override
+    {
+        m_log.push_back("job " + std::to_string(code));
+        return true;
+    }
+    void PlayMacro(int macroId) override { m_log.push_back("macro " + std::to_string(macroId)); }
+    bool m_keyboard = false;
+    std::vector<std::string> m_log;
+};
+
+class FakeFrontEnd final : public IControllerFrontEnd {
+public:
+    void EnableWindow(bool enabled) override { m_log.push_back(enabled ? "enable" : "disable"); }
+    void CloseWaitDialog() override { m_log.push_back("close wait"); }
+    void OpenWaitDialog() override { m_log.push_back("open wait"); }
+    void JobFinished(int code, JobOutcome outcome) override
+    {
+        const char* names[] = {"done", "failed", "dropped"};
+        m_log.push_back(std::to_string(code) + " " + names[static_cast<int>(outcome)]);
+    }
+    std::vector<std::string> m_log;
+};
+
+// Catches device jobs running (or write jobs leaving the wait dialog open) with no keyboard, and
+// the scans or program update being dropped.
+TEST(JobWorker, WithoutKeyboardOnlyScansAndProgramJobsRun)
+{
+    JobQueue queue;
+    FakeRunner runner;
+    FakeFrontEnd frontEnd;
+    VirtualPacingClock clock;
+    JobWorker worker(queue, runner, frontEnd, &clock);
+    for (int code : {4, 5, 6, 7, 8, 10, 13, 15, 1, 2, 3, 12, 14})
+        queue.PushJob(code);
+    while (!queue.JobsEmpty())
+        worker.RunOnce();
+    EXPECT_EQ(runner.m_log, (std::vector<std::string>{"job 1", "job 2", "job 3", "job 12", "job 14"}));
+    const std::vector<std::string> expected = {
+        "4 dropped", "5 dropped", "close wait", "6 dropped", "close wait", "7 dropped", "close wait", "8 dropped",
+        "close wait", "10 dropped", "13 dropped", "15 dropped", "1 done", "2 done", "3 done", "12 done", "14 done"};
+    EXPECT_EQ(frontEnd.m_log, expected);
+    EXPECT_EQ(clock.Now(), 0us) << "no pause after a job that did not run";
+}
+
+// Catches a device job running with the window enabled, the wait dialog staying open, the pause
+// after a write being skipped, or more than one job or macro taken per pass.
+TEST(JobWorker, DeviceJobsRunDisabledOneJobAndOneMacroPerPass)
+{
+    JobQueue queue;
+    FakeRunner runner;
+    runner.m_keyboard = true;
+    FakeFrontEnd frontEnd;
+    VirtualPacingClock clock;
+    JobWorker worker(queue, runner, frontEnd, &clock);
+    queue.PushMacro(9);
+    queue.PushMacro(10);
+    queue.PushJob(JOB_WRITE_PROFILE);
+    queue.PushJob(JOB_READ_DEVICE);
+    worker.RunOnce();
+    EXPECT_EQ(runner.m_log, (std::vector<std::string>{"job 6", "macro 9"}));
+    EXPECT_EQ(frontEnd.m_log, (std::vector<std::string>{"disable", "close wait", "enable", "6 done"}));
+    EXPECT_EQ(clock.Now(), 100ms);
+    worker.RunOnce();
+    EXPECT_EQ(runner.m_log.back(), "macro 10");
+    EXPECT_EQ(frontEnd.m_log.back(), "5 done");
+    EXPECT_EQ(clock.Now(), 100ms) << "a read is no write: no pause";
+}
+
+// Catches lost or reordered jobs and macros when several threads queue them while the worker runs,
+// and a worker that cannot be stopped while it waits for work.
+TEST(JobWorker, QueuesAreSafeAcrossThreads)
+{
+    JobQueue queue;
+    FakeRunner runner;
+    runner.m_keyboard = true;
+    FakeFrontEnd frontEnd;
+    VirtualPacingClock clock;
+    JobWorker worker(queue, runner, frontEnd, &clock);
+    ASSERT_TRUE(worker.StartWorker());
+    EXPECT_FALSE(worker.StartWorker());
+    constexpr int kPerThread = 200;
+    std::vector<std::thread> producers;
+    for (int t = 0; t < 4; ++t)
+        producers.emplace_back([&queue, t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                queue.PushMacro(t * 1000 + i);
+                if (i % 50 == 0)
+                    queue.PushJob(JOB_SELECT_DEVICE);
+            }
+        });
+    for (std::thread& p : producers)
+        p.join();
+    ASSERT_TRUE(queue.WaitUntilIdle(10s));
+    worker.Stop();
+    EXPECT_FALSE(worker.IsRunning());
+    std::vector<int> last(4, -1);
+    int macros = 0;
+    for (const std::string& entry : runner.m_log) {
+        if (!entry.starts_with("macro "))
+            continue;
+        const int id = std::stoi(entry.substr(6));
+        EXPECT_GT(id % 1000, last[id / 1000]) << "macros of one producer played out of order";
+        last[id / 1000] = id % 1000;
+        ++macros;
+    }
+    EXPECT_EQ(macros, 4 * kPerThread);
+    EXPECT_EQ(std::count(runner.m_log.begin(), runner.m_log.end(), "job 4"), 16);
+}
+
+class NoKeyboardFrontEnd final : public IControllerFrontEnd {
+public:
+    void OpenWaitDialog() override { ++m_open; }
+    void CloseWaitDialog() override { ++m_closed; }
+    void JobFinished(int code, JobOutcome outcome) override
+    {
+        if (code == JOB_WRITE_PROFILE)
+            m_profileWrite = outcome;
+    }
+    std::atomic<int> m_open{0}, m_closed{0};
+    std::optional<JobOutcome> m_profileWrite;
+};
+
+// Catches a profile deletion failing, hanging or leaving the wait dialog open when the keyboard is unplugged.
+TEST_F(ServiceFixture, ControllerDeletesAProfileWithNoKeyboardConnected)
+{
+    VirtualPacingClock clock;
+    KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock); // never plugged
+    DeviceLink link(emulator.CreateBackend(), &clock);
+    ProfileDatabase database;
+    NoKeyboardFrontEnd frontEnd;
+    KeyboardController controller(database, link, frontEnd, &clock);
+    std::string error;
+    ASSERT_TRUE(controller.LoadCatalogueAndLayout(error)) << error;
+    controller.LoadPages(LOAD_ALL);
+    controller.Start();
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    EXPECT_FALSE(controller.DeviceJobsAllowed());
+
+    ASSERT_EQ(controller.Profiles().Items().size(), 3u);
+    const int doomed = controller.Profiles().Items()[1].m_id;
+    ASSERT_TRUE(controller.Profiles().DeleteProfile(1).Ok());
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    EXPECT_EQ(frontEnd.m_profileWrite, JobOutcome::Dropped);
+    EXPECT_EQ(frontEnd.m_open, 1);
+    EXPECT_EQ(frontEnd.m_closed, 1);
+    std::string name;
+    EXPECT_FALSE(database.GetProfileName(doomed, name));
+    EXPECT_TRUE(emulator.State().log.empty());
+    controller.Stop();
+    database.Close();
+}
+
+} // namespace
