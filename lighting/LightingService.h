@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -127,7 +128,7 @@ private:
     bool InitialiseEffects();
     bool Offers(int bits) const { return (m_page.m_configFunc & bits) != 0; }
     LightResult LoadCurrent(LightModeRecord& record) const;
-    LightResult StoreAndUpload(const LightModeRecord& record, bool onlyIfNoneWaiting);
+    LightResult StoreAndUpload(const LightModeRecord& record, bool withWaitDialog);
     LightResult StoreColour(LightModeRecord& record, int colour);
     void ShowColour(int colour);
     std::string CheckChange(const LightSettingsChange& change) const;
