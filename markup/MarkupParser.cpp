@@ -2,6 +2,9 @@
 #include "markup/MarkupParser.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -17,6 +20,25 @@ bool IsNameStart(char c) {
 // A tag name runs until white space or a character that ends or structures the tag.
 bool EndsTagName(char c) {
     return IsSpace(c) || c == '/' || c == '>' || c == '<' || c == '"' || c == '\'' || c == '=';
+}
+
+// Position of the first ">", "<" or quote at or after i (n when none): start tags are scanned
+// sixteen bytes at a time, since long attribute lists dominate the parse.
+size_t FindTagSpecial(const char* s, size_t i, size_t n) {
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>'), lt = _mm_set1_epi8('<');
+    const __m128i dq = _mm_set1_epi8('"'), sq = _mm_set1_epi8('\'');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, gt), _mm_cmpeq_epi8(v, lt)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(v, dq), _mm_cmpeq_epi8(v, sq)));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    while (i < n && s[i] != '>' && s[i] != '<' && s[i] != '"' && s[i] != '\'')
+        ++i;
+    return i;
 }
 
 } // namespace
@@ -76,17 +98,18 @@ size_t MarkupParser::StartTag(size_t lt) {
     while (i < n && !EndsTagName(s[i]))
         ++i;
     const size_t nameLength = i - lt - 1;
-    while (i < n && s[i] != '>') {
+    while ((i = FindTagSpecial(s, i, n)) < n && s[i] != '>') {
         const char c = s[i];
         if (c == '"' || c == '\'') {
-            const void* close = std::memchr(s + i + 1, c, n - i - 1);
-            i = close ? static_cast<size_t>(static_cast<const char*>(close) - s) + 1 : n;
+            // Attribute values are short: a plain loop beats a call to memchr here.
+            size_t close = i + 1;
+            while (close < n && s[close] != c)
+                ++close;
+            i = close < n ? close + 1 : n;
         } else if (c == '<') {
             // A new tag starts before this one ended: report it and parse on from the new tag.
             Problem("unterminated_tag_syntax", lt, m_text.substr(lt + 1, nameLength));
             return i;
-        } else {
-            ++i;
         }
     }
     if (i >= n) {
