@@ -253,6 +253,11 @@ bool ProfileDatabase::CreateSchema()
 bool ProfileDatabase::Close()
 {
     Lock lock(m_mutex);
+    // Closing after a failed open keeps what the open found: the reset's delete relies on it.
+    if (!m_db.IsOpen()) {
+        m_open = false;
+        return true;
+    }
     bool ok = m_db.Close();
     if (ok) {
         m_open = false;

@@ -96,6 +96,10 @@ TEST_F(DatabaseFileTest, DamagedHeaderPageFailsOpen)
     EXPECT_FALSE(db.Open(m_folder.Path(), "MK71"));
     EXPECT_EQ(db.GetOpenResult(), DatabaseOpenResult::Unreadable);
     EXPECT_EQ(ReadBytes(File()), bytes);
+    // The full reset's close and delete set it aside although its header looks like a database's.
+    EXPECT_TRUE(db.Close());
+    EXPECT_TRUE(db.DeleteDatabaseFile(m_folder.Path(), "MK71"));
+    EXPECT_EQ(ReadBytes(File() + ".unreadable"), bytes);
 }
 
 // Catches an older rollback-journal file refused or altered in its rows by the switch to WAL.
