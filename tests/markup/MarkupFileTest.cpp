@@ -99,6 +99,17 @@ TEST_F(MarkupFile, DetectsEncodings) {
     }
 }
 
+// Catches invalid bytes in a file declared UTF-8 reaching the in-memory text unreported.
+TEST_F(MarkupFile, RepairsInvalidDeclaredUtf8) {
+    MarkupDocument doc;
+    ASSERT_TRUE(doc.LoadFile(Write("bad.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r v=\"a\xFF"
+                                              "b\"/>")));
+    ASSERT_TRUE(doc.FindElement("r"));
+    EXPECT_EQ(doc.GetAttribute("v"), "a\xEF\xBF\xBD"
+                                     "b");
+    EXPECT_NE(doc.GetResult().find("<conversion_loss count=\"1\"/>"), std::string::npos) << doc.GetResult();
+}
+
 // Catches a UTF-16 reader that differs from the UTF-8 one, or NUL characters left in the text.
 TEST_F(MarkupFile, Utf16TwinsLoadTheSameText) {
     const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a>\r\n<b x=\"1\"/>\r\n</a>\r\n";
