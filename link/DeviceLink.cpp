@@ -1,6 +1,8 @@
 // Discovery of the keyboard's configuration interfaces and the report-level primitives.
 #include "link/DeviceLink.h"
 
+#include "device/DeviceCatalogue.h"
+
 #include "link/HidTrace.h"
 #include "link/HidapiBackend.h"
 #include "link/InterfaceName.h"
@@ -67,6 +69,12 @@ void DeviceLink::AddCatalogueEntry(int vendorId, int productId, const std::strin
                                    int modeValue, const std::string& interfacePattern) {
     std::lock_guard lock(m_mutex);
     m_catalogue.push_back({vendorId, productId, productName, deviceType, modeValue, interfacePattern});
+}
+
+void DeviceLink::AddCatalogueEntries(const std::vector<DeviceDescriptor>& modes) {
+    std::lock_guard lock(m_mutex);
+    for (const DeviceDescriptor& d : modes)
+        m_catalogue.push_back({d.m_vendorId, d.m_productId, d.m_name, d.m_deviceType, d.m_modeValue, d.m_interfacePattern});
 }
 
 void DeviceLink::ClearCatalogue() {

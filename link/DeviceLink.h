@@ -13,6 +13,7 @@
 #include "link/ReportTypes.h"
 
 class HidTrace;
+struct DeviceDescriptor;
 
 // One connection mode of a keyboard model, copied from the device catalogue.
 struct LinkModeEntry {
@@ -67,6 +68,8 @@ public:
     // Catalogue entries, one per connection mode of every model, in catalogue order.
     void AddCatalogueEntry(int vendorId, int productId, const std::string& productName, int deviceType, int modeValue,
                            const std::string& interfacePattern);
+    // The same for every record of the catalogue's mode list.
+    void AddCatalogueEntries(const std::vector<DeviceDescriptor>& modes);
     void ClearCatalogue();
     std::vector<LinkModeEntry> Catalogue() const;
 

@@ -6,6 +6,7 @@
 
 #include "LinkTestSupport.h"
 #include "link/HidTrace.h"
+#include "device/DeviceCatalogue.h"
 #include "link/InterfaceName.h"
 
 namespace {
@@ -233,4 +234,43 @@ TEST(HidTrace, LogsBothDirections) {
     EXPECT_EQ(lines[2].substr(0, 24), "> output 00 BB AA 00 00 ");
     EXPECT_EQ(lines[2].size(), std::string("> output").size() + 65 * 3);
     EXPECT_EQ(HidTrace::Open(folder.Path() + "missing/trace.txt"), nullptr);
+}
+
+// Catches MOLVANE_HID_TRACE being ignored by a new link.
+TEST(HidTrace, NamedByTheEnvironment) {
+    LinkTempFolder folder;
+    const std::string file = folder.Path() + "env-trace.txt";
+    ::setenv("MOLVANE_HID_TRACE", file.c_str(), 1);
+    {
+        EmulatedLink t;
+        t.link.SetFeature8(Report8{7, 0x23, 0x45, 0x67, 0x89, 1, 0, 9});
+    }
+    ::unsetenv("MOLVANE_HID_TRACE");
+    std::ifstream in(file);
+    std::string line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_NE(line.find("> feature 07 23 45 67 89 01 00 09"), std::string::npos) << line;
+}
+
+// Catches the catalogue's mode records losing a field on their way into the link.
+TEST(DeviceLink, CatalogueFromModeRecords) {
+    DeviceDescriptor mode;
+    mode.m_name = "Molvane MK71 BT";
+    mode.m_deviceType = 201;
+    mode.m_modeValue = 2;
+    mode.m_vendorId = 0x2F5A;
+    mode.m_productId = 0x7103;
+    mode.m_interfacePattern = "VID_2F5A&PID_7103";
+    VirtualPacingClock clock;
+    KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
+    DeviceLink link(emulator.CreateBackend(), &clock);
+    link.AddCatalogueEntries({mode});
+    const auto entries = link.Catalogue();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].productName, "Molvane MK71 BT");
+    EXPECT_EQ(entries[0].interfacePattern, "VID_2F5A&PID_7103");
+    emulator.Plug(2);
+    EXPECT_EQ(link.Enumerate(), 1);
+    link.SelectType(201);
+    EXPECT_EQ(link.ConnectionMode(), 2);
 }
