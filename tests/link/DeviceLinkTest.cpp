@@ -82,6 +82,7 @@ TEST(DeviceLink, EnumerationKeepsOnlyConfigurationInterfaces) {
         Info("/dev/a3", 1, 0xFF02, 2, 2),              // kept
         Info("/dev/a4", 1, 0xFF01, 1, 3),              // auxiliary
         Info("/dev/a5", 1, 0xFF02, 2, 2, "Other"),     // product name differs
+        Info("/dev/a8", 1, 0xFF02, 2, 2, ""),          // no product string: a named entry never matches
         Info("/dev/a6", 2, 0xFF01, 1, 2, "Anything"),  // empty catalogue name matches any product
         Info("/dev/broken", 2, 0xFF02, 2, 2),          // cannot be opened
         Info("/dev/a7", 3, 0xFF02, 2, 2),              // not in the catalogue
