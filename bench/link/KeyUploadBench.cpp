@@ -53,6 +53,20 @@ struct Profile {
     ProfileDatabase db;
 };
 
+// Virtual time that also keeps every pause, so the bare pauses can be replayed on the real clock.
+class RecordingClock final : public PacingClock {
+public:
+    void Sleep(std::chrono::microseconds d) override {
+        pauses.push_back(d);
+        m_clock.Sleep(d);
+    }
+    std::chrono::microseconds Now() const override { return m_clock.Now(); }
+    std::vector<std::chrono::microseconds> pauses;
+
+private:
+    VirtualPacingClock m_clock;
+};
+
 // Uploads the profile once or twice (the second upload first clears the slots the first filled).
 double UploadMs(ProfileDatabase& db, PacingClock& clock, bool slotsInUse) {
     KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
@@ -85,11 +99,32 @@ void Upload(benchmark::State& state, bool slotsInUse) {
     state.counters["over_floor_pct"] = 100.0 * (meanMs - floorMs) / floorMs;
 }
 
+// The same pauses slept back to back with no protocol work: what this machine's scheduler alone adds.
+void BM_PausesOnlyEmptyKeyboard(benchmark::State& state) {
+    Profile profile;
+    RecordingClock recorder;
+    const double floorMs = UploadMs(profile.db, recorder, false);
+    double totalMs = 0;
+    for (auto _ : state) {
+        const auto start = SteadyPacingClock::Shared().Now();
+        for (const auto pause : recorder.pauses)
+            SteadyPacingClock::Shared().Sleep(pause);
+        const double ms = (SteadyPacingClock::Shared().Now() - start).count() / 1000.0;
+        state.SetIterationTime(ms / 1000.0);
+        totalMs += ms;
+    }
+    const double meanMs = totalMs / static_cast<double>(state.iterations());
+    state.counters["floor_ms"] = floorMs;
+    state.counters["over_floor_pct"] = 100.0 * (meanMs - floorMs) / floorMs;
+    state.counters["pauses"] = static_cast<double>(recorder.pauses.size());
+}
+
 void BM_KeyUploadEmptyKeyboard(benchmark::State& state) { Upload(state, false); }
 void BM_KeyUploadReplacingSlots(benchmark::State& state) { Upload(state, true); }
 
 } // namespace
 
+BENCHMARK(BM_PausesOnlyEmptyKeyboard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_KeyUploadEmptyKeyboard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_KeyUploadReplacingSlots)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
