@@ -283,7 +283,7 @@ TEST_F(LightingTest, PerKeyColoursAreOneSetSharedByAllProfiles)
     ASSERT_EQ(m_service.SaveKeyColours(), LightResult::Done);
     EXPECT_EQ(Count(QueuedJob::KeyColours), 1);
     std::vector<KeyLightRecord> rows;
-    ASSERT_EQ(m_db.LoadKeyLights(ProfileDatabase::kCustomLightId, rows), static_cast<int>(m_recorder.m_keys.size()));
+    ASSERT_EQ(m_db.LoadKeyLights(ProfileDatabase::kCustomLightId, rows), static_cast<int>(m_service.Layout().m_keys.size()));
 
     m_service.SetProfile(kProfile2);
     ShowMode(kModeCustom);
@@ -291,7 +291,7 @@ TEST_F(LightingTest, PerKeyColoursAreOneSetSharedByAllProfiles)
     EXPECT_EQ(m_service.Page().m_keyColours.at(f1), 0);
     ASSERT_EQ(m_service.SetKeyColour(f1, LightColours::kBlue), LightResult::Done);
     ASSERT_EQ(m_service.SaveKeyColours(), LightResult::Done);
-    ASSERT_EQ(m_db.LoadKeyLights(ProfileDatabase::kCustomLightId, rows), static_cast<int>(m_recorder.m_keys.size()))
+    ASSERT_EQ(m_db.LoadKeyLights(ProfileDatabase::kCustomLightId, rows), static_cast<int>(m_service.Layout().m_keys.size()))
         << "a save replaces the set, it does not add a second one";
 
     m_service.SetProfile(kProfile1);

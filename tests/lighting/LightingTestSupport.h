@@ -12,35 +12,13 @@
 
 #include "device/KeyboardLayout.h"
 #include "lighting/ILightingJobs.h"
+#include "lighting/LightingLayoutCapture.h"
 #include "lighting/LightingService.h"
 #include "link/DeviceLink.h"
 #include "link/KeyboardProtocol.h"
 #include "link/PacingClock.h"
 #include "sim/KeyboardEmulator.h"
 #include "store/ProfileDatabase.h"
-
-// The lighting picture's keys and slider maxima of a layout load.
-class LightingLayoutRecorder final : public KeyboardLayoutView {
-public:
-    void SetLightSliderMaxima(int brightnessMax, int speedMax) override
-    {
-        m_brightnessMax = brightnessMax;
-        m_speedMax = speedMax;
-    }
-    void ClearKeyItems(KeyboardPicture picture) override
-    {
-        if (picture == KeyboardPicture::Lighting)
-            m_keys.clear();
-    }
-    void AddKeyItem(KeyboardPicture picture, const LayoutKeyItem& item) override
-    {
-        if (picture == KeyboardPicture::Lighting)
-            m_keys.push_back({item.m_code, item.m_name});
-    }
-    int m_brightnessMax = 0;
-    int m_speedMax = 0;
-    std::vector<LightKeyItem> m_keys;
-};
 
 enum class QueuedJob { Lighting, KeyColours, Other };
 
@@ -83,9 +61,9 @@ protected:
             ASSERT_GT(m_db.InsertProfile(profile), 0);
         }
         const std::string layout = std::string(MOLVANE_SOURCE_DIR) + "/data/layouts/mk71.xml";
-        ASSERT_TRUE(LoadKeyboardLayoutFile(m_def, layout, kProfile1, &m_recorder));
-        m_service.SetLayout(LightingLayout::From(m_def, m_recorder.m_brightnessMax, m_recorder.m_speedMax,
-                                                 m_recorder.m_keys));
+        LightingLayoutCapture capture;
+        ASSERT_TRUE(LoadKeyboardLayoutFile(m_def, layout, kProfile1, &capture));
+        m_service.SetLayout(capture.Layout(m_def));
         m_service.SetProfile(kProfile1);
         Connect(0);
     }
@@ -158,7 +136,6 @@ protected:
     std::string m_folder;
     ProfileDatabase m_db;
     KeyboardDef m_def;
-    LightingLayoutRecorder m_recorder;
     ManualJobs m_jobs;
     LightingService m_service{m_db, m_jobs};
     VirtualPacingClock m_clock;
