@@ -103,7 +103,9 @@ std::string HtmlMetaCharset(std::string_view text) {
     std::string_view head = text.substr(0, headEnd == std::string_view::npos ? text.size() : headEnd);
     for (size_t pos = FindNoCase(head, "<meta", html); pos != std::string_view::npos;
          pos = FindNoCase(head, "<meta", pos + 5)) {
-        const size_t close = head.find('>', pos);
+        // The tag ends at its ">" or, when that is missing, where the next tag starts; never further,
+        // so a run of broken meta tags costs one pass.
+        const size_t close = head.find_first_of("<>", pos + 1);
         std::string_view tag =
             head.substr(pos, close == std::string_view::npos ? head.size() - pos : close - pos + 1);
         const AttributeSpan charset = FindAttribute(tag, "charset");

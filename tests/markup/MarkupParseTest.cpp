@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,9 @@ TEST(MarkupParse, HostileShapesStayBounded) {
     for (int i = 0; i < depth; ++i)
         attributes += " a" + std::to_string(i) + "=\"v\"";
     attributes += " last=\"&amp;\"/>";
+    std::string metas = "<html><head>";
+    for (int i = 0; i < depth; ++i)
+        metas += "<meta name=x";
     std::string lone;
     for (int i = 0; i < depth; ++i)
         lone += "</x>";
@@ -97,6 +101,14 @@ TEST(MarkupParse, HostileShapesStayBounded) {
     ASSERT_TRUE(doc.FindElement("r"));
     EXPECT_EQ(doc.GetAttribute("last"), "&");
     EXPECT_FALSE(doc.SetDocument(lone));
+    // Encoding detection reads the head's meta tags; broken ones must not each scan to the end.
+    const std::string path = testing::TempDir() + "markup-metas.html";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(metas.data(), 1, metas.size(), file);
+    std::fclose(file);
+    EXPECT_FALSE(doc.LoadFile(path));
+    std::remove(path.c_str());
 }
 
 } // namespace
