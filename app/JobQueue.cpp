@@ -24,6 +24,7 @@ void JobQueue::PopJob()
         std::lock_guard lock(m_mutex);
         if (!m_jobs.empty())
             m_jobs.pop_front();
+        m_frontRunning = false;
     }
     m_changed.notify_all();
 }
@@ -32,6 +33,21 @@ bool JobQueue::JobsEmpty() const
 {
     std::lock_guard lock(m_mutex);
     return m_jobs.empty();
+}
+
+void JobQueue::MarkFrontRunning()
+{
+    std::lock_guard lock(m_mutex);
+    m_frontRunning = !m_jobs.empty();
+}
+
+bool JobQueue::HasWaitingJob(int code) const
+{
+    std::lock_guard lock(m_mutex);
+    for (size_t i = m_frontRunning ? 1 : 0; i < m_jobs.size(); ++i)
+        if (m_jobs[i] == code)
+            return true;
+    return false;
 }
 
 size_t JobQueue::JobCount() const

@@ -14,6 +14,10 @@ public:
     std::optional<int> FrontJob() const;
     void PopJob();
     bool JobsEmpty() const;
+    // The worker has started the front job (PopJob ends that).
+    void MarkFrontRunning();
+    // True while a job `code` waits in the queue and has not started.
+    bool HasWaitingJob(int code) const;
     size_t JobCount() const;
 
     // Macro ids waiting to be played.
@@ -37,4 +41,5 @@ private:
     std::deque<int> m_macros;
     bool m_interrupted = false;
     bool m_busy = false;
+    bool m_frontRunning = false;
 };

@@ -54,6 +54,7 @@ void JobWorker::RunOnce()
 void JobWorker::RunFrontJob(int code)
 {
     if (RunsWithoutKeyboard(code)) {
+        m_queue.MarkFrontRunning();
         const bool ok = m_runner.RunJob(code);
         m_queue.PopJob();
         m_frontEnd.JobFinished(code, ok ? JobOutcome::Done : JobOutcome::Failed);
@@ -68,6 +69,7 @@ void JobWorker::RunFrontJob(int code)
         return;
     }
     m_frontEnd.EnableWindow(false);
+    m_queue.MarkFrontRunning();
     const bool ok = m_runner.RunJob(code);
     if (IsWriteJob(code)) {
         m_frontEnd.CloseWaitDialog();

@@ -33,19 +33,35 @@ private:
 class KeyboardController::LayoutCollector final : public KeyboardLayoutView {
 public:
     explicit LayoutCollector(std::vector<LayoutKey>& keys) : m_keys(keys) {}
+    void SetLightSliderMaxima(int brightnessMax, int speedMax) override
+    {
+        m_brightnessMax = brightnessMax;
+        m_speedMax = speedMax;
+    }
     void ClearKeyItems(KeyboardPicture picture) override
     {
         if (picture == KeyboardPicture::KeyAssignment)
             m_keys.clear();
+        if (picture == KeyboardPicture::Lighting)
+            m_lightKeys.clear();
     }
     void AddKeyItem(KeyboardPicture picture, const LayoutKeyItem& item) override
     {
         if (picture == KeyboardPicture::KeyAssignment)
             m_keys.push_back({item.m_code, item.m_name, item.m_description});
+        if (picture == KeyboardPicture::Lighting)
+            m_lightKeys.push_back({item.m_code, item.m_name});
+    }
+    LightingLayout Lighting(const KeyboardDef& def) const
+    {
+        return LightingLayout::From(def, m_brightnessMax, m_speedMax, m_lightKeys);
     }
 
 private:
     std::vector<LayoutKey>& m_keys;
+    std::vector<LightKeyItem> m_lightKeys;
+    int m_brightnessMax = 0;
+    int m_speedMax = 0;
 };
 
 KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& link, IControllerFrontEnd& frontEnd,
@@ -57,6 +73,7 @@ KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& li
       m_keys(database, *this),
       m_macros(database, *this),
       m_profiles(database, m_keys, *this, *this),
+      m_lighting(database, *this),
       m_worker(m_queue, *this, frontEnd, clock)
 {
     m_macros.SetKeyPage(&m_keys);
@@ -94,6 +111,7 @@ bool KeyboardController::LoadCatalogueAndLayout(std::string& error)
         error = "the profile database could not be opened: " + m_db.GetPath();
         return false;
     }
+    m_lighting.SetLayout(collector.Lighting(m_def));
     return true;
 }
 
@@ -105,8 +123,16 @@ void KeyboardController::LoadPages(int mask)
         m_profiles.LoadProfileList();
         ArmSoftwarePlayback();
     }
-    if ((mask & LOAD_LIGHTING) && m_lightingReload)
-        m_lightingReload();
+    if (mask & LOAD_LIGHTING)
+        LoadLightingPage();
+}
+
+void KeyboardController::LoadLightingPage()
+{
+    m_lighting.SetProfile(m_db.GetSelectedProfile());
+    const int mode = m_monitor.State().connectionMode;
+    m_lighting.SetConnectionMode(mode < 0 ? 0 : mode);
+    (void)m_lighting.LoadLightPage();
 }
 
 void KeyboardController::Start()
@@ -196,6 +222,21 @@ void KeyboardController::ShowWaitDialog()
     m_frontEnd.OpenWaitDialog();
 }
 
+void KeyboardController::QueueLightingUpload()
+{
+    QueueJob(JOB_WRITE_LIGHTING);
+}
+
+void KeyboardController::QueueKeyColourUpload()
+{
+    QueueJob(JOB_WRITE_KEY_COLOURS);
+}
+
+bool KeyboardController::LightingUploadWaiting()
+{
+    return m_queue.HasWaitingJob(JOB_WRITE_LIGHTING);
+}
+
 bool KeyboardController::DeviceJobsAllowed()
 {
     return m_monitor.State().AllowsDeviceJobs();
@@ -226,7 +267,7 @@ bool KeyboardController::RunJob(int code)
         m_lastKeyUpload = protocol.UploadKeyAssignments();
         return m_lastKeyUpload.notFitted == 0;
     case JOB_WRITE_LIGHTING:
-        return protocol.UploadLightEffect(m_lightOption ? m_lightOption() : 0);
+        return protocol.UploadLightEffect(m_lighting.CustomSlotIndex());
     case JOB_WRITE_KEY_COLOURS:
         return protocol.UploadKeyColours(m_def.m_lightPositions);
     case JOB_RESET_DEVICE:

@@ -14,6 +14,8 @@
 #include "keys/MacroEditor.h"
 #include "link/ConnectionMonitor.h"
 #include "link/KeyboardProtocol.h"
+#include "lighting/ILightingJobs.h"
+#include "lighting/LightingService.h"
 
 #include <atomic>
 #include <functional>
@@ -51,7 +53,11 @@ struct LayoutKey {
     std::string m_description;
 };
 
-class KeyboardController final : public IJobRunner, public IPlaybackArm, public IJobSink, public ConnectionClient {
+class KeyboardController final : public IJobRunner,
+                                 public IPlaybackArm,
+                                 public IJobSink,
+                                 public ILightingJobs,
+                                 public ConnectionClient {
 public:
     // `clock` paces the worker's pauses (null: real time).
     KeyboardController(ProfileDatabase& database, DeviceLink& link, IControllerFrontEnd& frontEnd,
@@ -76,10 +82,6 @@ public:
     ServiceOutcome RunKeyAction(int extraId, const std::function<void(const std::string&)>& open,
                                 const std::function<void(const std::string&)>& type);
 
-    // The lighting page's option choice that the lighting write sends.
-    void SetLightOptionSource(std::function<int()> source) { m_lightOption = std::move(source); }
-    // Reload of the lighting page for LOAD_LIGHTING.
-    void SetLightingReload(std::function<void()> reload) { m_lightingReload = std::move(reload); }
     // Jobs carried out elsewhere (the update checks and downloads).
     void SetJobHandler(int code, std::function<bool()> handler) { m_handlers[code] = std::move(handler); }
     // The software player that the filter hook arms; null: the hook only counts.
@@ -88,6 +90,9 @@ public:
     ProfileService& Profiles() { return m_profiles; }
     KeyAssignmentService& Keys() { return m_keys; }
     MacroEditor& Macros() { return m_macros; }
+    LightingService& Lighting() { return m_lighting; }
+    // Points the lighting page at the current profile and connection mode and reloads it.
+    void LoadLightingPage();
     JobQueue& Queue() { return m_queue; }
     ConnectionMonitor& Monitor() { return m_monitor; }
     ProfileDatabase& Database() { return m_db; }
@@ -101,9 +106,13 @@ public:
 
     // IPlaybackArm
     void ArmSoftwarePlayback() override;
-    // IJobSink
+    // IJobSink, and ILightingJobs's wait dialog
     void QueueJob(int code) override;
     void ShowWaitDialog() override;
+    // ILightingJobs
+    void QueueLightingUpload() override;
+    void QueueKeyColourUpload() override;
+    bool LightingUploadWaiting() override;
     // IJobRunner
     bool DeviceJobsAllowed() override;
     bool RunJob(int code) override;
@@ -125,6 +134,7 @@ private:
     KeyAssignmentService m_keys;
     MacroEditor m_macros;
     ProfileService m_profiles;
+    LightingService m_lighting;
     DeviceCatalogue m_catalogue;
     KeyboardDef m_def;
     std::vector<LayoutKey> m_layoutKeys;
@@ -133,8 +143,6 @@ private:
     std::atomic<int> m_firmwareVersion{-1};
     std::atomic<int> m_armCount{0};
     KeyUploadResult m_lastKeyUpload;
-    std::function<int()> m_lightOption;
-    std::function<void()> m_lightingReload;
     std::map<int, std::function<bool()>> m_handlers;
     SoftwarePlayback* m_playback = nullptr;
     JobWorker m_worker; // last: stopped before the members its jobs use are destroyed

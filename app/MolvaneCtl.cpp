@@ -12,6 +12,7 @@
 #include "keys/NameRules.h"
 #include "keys/SoftwarePlayback.h"
 #include "keys/VHidev.h"
+#include "lighting/LightingCommands.h"
 #include "link/DeviceLink.h"
 #include "link/PacingClock.h"
 #include "platform/Folders.h"
@@ -20,12 +21,14 @@
 #include "sim/SimulatedKeyboard.h"
 #include "store/ProfileDatabase.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <map>
 #include <mutex>
 #include <ostream>
 #include <pthread.h>
+#include <string_view>
 
 namespace {
 
@@ -58,9 +61,8 @@ constexpr CommandHelp kCommands[] = {
      "Creates, shows, deletes, duplicates, renames and sets up macros, and exchanges them as files.\n"
      "delay=1 plays the recorded pauses, 2 none, 3:MS a fixed pause of MS milliseconds after every event.\n"
      "Deleting a macro also removes every key assignment that plays it."},
-    {"light", "light | light select MODE | light set brightness=N speed=N direction=N color=RRGGBB colorful=0|1 colorindex=N",
-     "Shows the lighting effects, selects one, or changes the selected one, and writes it to the keyboard."},
-    {"colors", "colors set KEY=RRGGBB ... | colors apply", "Sets per-key colours, and writes them to the keyboard."},
+    {"light", "light ...", "Lighting effects (see molvanectl light --help)."},
+    {"colors", "colors ...", "Per-key colours (see molvanectl colors --help)."},
     {"upload", "upload", "Writes the current profile's key assignments and macros into the keyboard."},
     {"reset", "reset --yes",
      "Full reset: the settings, the profile database (every profile and macro is lost) and the keyboard's\n"
@@ -83,7 +85,9 @@ void PrintUsage(std::ostream& out)
     out << "usage: molvanectl [--simulate[=0|1|2]] COMMAND [ARGS]\n"
            "       molvanectl COMMAND --help\n\ncommands:\n";
     for (const CommandHelp& command : kCommands)
-        out << "  " << command.usage << "\n";
+        if (std::string_view(command.name) != "light" && std::string_view(command.name) != "colors")
+            out << "  " << command.usage << "\n";
+    PrintLightingUsage(out);
     out << "\nexit codes: 0 ok, 1 usage or failure, 2 no keyboard, 3 refused by a rule\n"
            "--simulate connects an emulated keyboard (0 cable, 1 receiver, 2 Bluetooth).\n"
            "MOLVANE_HID_TRACE=FILE (or -) writes every report sent to and read from the keyboard.\n";
@@ -544,10 +548,19 @@ int CmdMacro(Ctl& ctl, const Args& args)
     return CmdMacroSet(ctl, args);
 }
 
-int CmdLighting(Ctl& ctl, const char* command, const Args&)
+int CmdLighting(Ctl& ctl, const std::string& command, const Args& args)
 {
-    ctl.err << "molvanectl " << command << ": lighting is not available yet in this build\n";
-    return CTL_USAGE;
+    // The effect list depends on the connection mode, so the keyboard is looked for first.
+    ConnectKeyboard(ctl);
+    ctl.controller.LoadLightingPage();
+    LightingCommandContext context;
+    context.m_service = &ctl.controller.Lighting();
+    context.m_keyboardPresent = [&ctl] { return ctl.controller.DeviceJobsAllowed(); };
+    context.m_waitForJobs = [&ctl] { return ctl.controller.WaitUntilIdle(kJobTimeout); };
+    context.m_text = [](int id) { return LoadText(id); };
+    Args words = {command};
+    words.insert(words.end(), args.begin(), args.end());
+    return RunLightingCommand(words, context, ctl.out, ctl.err);
 }
 
 int CmdUpload(Ctl& ctl, const Args& args)
@@ -634,8 +647,7 @@ int Dispatch(Ctl& ctl, const std::string& command, const Args& args)
     if (command == "key") return CmdKey(ctl, args);
     if (command == "macros") return CmdMacros(ctl, args);
     if (command == "macro") return CmdMacro(ctl, args);
-    if (command == "light") return CmdLighting(ctl, "light", args);
-    if (command == "colors") return CmdLighting(ctl, "colors", args);
+    if (command == "light" || command == "colors") return CmdLighting(ctl, command, args);
     if (command == "upload") return CmdUpload(ctl, args);
     if (command == "reset") return CmdReset(ctl, args);
     return CmdRemap(ctl, args);
@@ -680,6 +692,12 @@ int RunMolvaneCtl(const std::vector<std::string>& args, std::ostream& out, std::
         return CTL_USAGE;
     }
     const Args rest(args.begin() + static_cast<long>(next) + 1, args.end());
+    const bool lighting = command == "light" || command == "colors";
+    if (lighting && std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+        Args words = {command};
+        words.insert(words.end(), rest.begin(), rest.end());
+        return RunLightingCommand(words, LightingCommandContext{}, out, err);
+    }
     for (const std::string& arg : rest)
         if (arg == "--help") {
             out << "usage: molvanectl " << help->usage << "\n" << help->text << "\n";

@@ -1,6 +1,7 @@
 // molvanectl end to end: a scripted session on the emulated keyboard, checked in the database
 // and the emulator, and the real program's exit codes and packet trace.
 #include "app/MolvaneCtl.h"
+#include "link/ProtocolReports.h"
 #include "platform/Folders.h"
 #include "platform/LanguageText.h"
 #include "sim/KeyboardEmulator.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <sys/wait.h>
@@ -45,6 +47,15 @@ CtlRun Sim(const std::string& line)
 int FirstNumber(const std::string& text)
 {
     return std::atoi(text.c_str());
+}
+
+// The keyboard model whose database the commands opened.
+std::string ModelName()
+{
+    for (const auto& entry : std::filesystem::directory_iterator(GetDatabaseFolder()))
+        if (const std::string file = entry.path().filename().string(); file.ends_with("_data_v14.db"))
+            return file.substr(0, file.size() - 12);
+    return {};
 }
 
 const char* kMacroFile = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -117,6 +128,32 @@ TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
     EXPECT_EQ(remapKeys, (std::vector<int>{0x3A, 0x3B, 0x3C, 0x3E, 0x40, 0x42}));
     EXPECT_EQ(state.rejectedReports, 0);
 
+    // Lighting: the custom per-key effect, its brightness, and one key's colour.
+    run = Sim("light select 11");
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = Sim("light set brightness=3");
+    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(Sim("colors set F1=123456").code, 0);
+    run = Sim("colors apply");
+    ASSERT_EQ(run.code, 0) << run.err;
+    const EmulatorState lit = SimulatedKeyboard()->State();
+    ASSERT_TRUE(lit.featureEffect.has_value());
+    {
+        ProfileDatabase db;
+        ASSERT_TRUE(db.Open(GetUserDataFolder(), ModelName()));
+        LightModeRecord effect;
+        ASSERT_TRUE(db.LoadLightMode(gaming, 11, effect));
+        EXPECT_EQ(effect.m_status, 1) << "the custom effect is the selected one";
+        EXPECT_EQ(effect.m_brightness, 3);
+        const Report8 expected = BuildLightEffectFeature(effect, 0);
+        EXPECT_TRUE(std::equal(lit.featureEffect->begin(), lit.featureEffect->end(), expected.begin() + 2));
+        db.Close();
+    }
+    const int f1Light = 1; // light_index of F1 in the layout
+    EXPECT_EQ(lit.colours[4 * f1Light], 0x12);
+    EXPECT_EQ(lit.colours[4 * f1Light + 1], 0x34);
+    EXPECT_EQ(lit.colours[4 * f1Light + 2], 0x56);
+
     const std::string exported = folder.Path("Gaming.backup.xml");
     ASSERT_EQ(Sim("profile export " + std::to_string(gaming) + " " + exported).code, 0);
     run = Sim("profile import " + exported);
@@ -127,12 +164,8 @@ TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
     EXPECT_EQ(Sim("profile delete " + std::to_string(gaming)).code, 0);
 
     // What the session left in the database, read back through the store.
-    std::string model;
-    for (const auto& entry : std::filesystem::directory_iterator(GetDatabaseFolder()))
-        if (const std::string file = entry.path().filename().string(); file.ends_with("_data_v14.db"))
-            model = file.substr(0, file.size() - 12);
     ProfileDatabase db;
-    ASSERT_TRUE(db.Open(GetUserDataFolder(), model));
+    ASSERT_TRUE(db.Open(GetUserDataFolder(), ModelName()));
     std::string name;
     EXPECT_FALSE(db.GetProfileName(gaming, name));
     ASSERT_TRUE(db.GetProfileName(imported, name));
@@ -140,6 +173,12 @@ TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
     std::vector<KeyAssignmentRecord> rows;
     EXPECT_EQ(db.LoadKeyAssignments(imported, 0, rows), 7) << "the macro key went with its macro";
     EXPECT_EQ(db.GetSelectedProfile(), imported);
+    std::vector<KeyLightRecord> lights;
+    db.LoadKeyLights(ProfileDatabase::kCustomLightId, lights);
+    bool f1Stored = false;
+    for (const KeyLightRecord& light : lights)
+        f1Stored = f1Stored || (light.m_keyCode == 0x3A && light.m_keyRgb == 0x563412);
+    EXPECT_TRUE(f1Stored) << "the per-key colour is in the shared set";
     std::vector<MacroRecord> macros;
     db.LoadMacros(macros);
     ASSERT_EQ(macros.size(), 1u);
@@ -149,7 +188,7 @@ TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
     // With the keyboard unplugged, keyboard commands say so.
     SimulatedKeyboard()->Unplug();
     EXPECT_EQ(Ctl({"upload"}).code, 2);
-    EXPECT_EQ(Ctl({"light"}).code, 1);
+    EXPECT_EQ(Ctl({"light", "select", "4"}).code, 2);
     SetModuleFolder("");
 }
 
