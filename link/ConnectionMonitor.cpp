@@ -4,19 +4,20 @@
 #include "link/DeviceLink.h"
 #include "link/InterfaceName.h"
 
-ConnectionMonitor::ConnectionMonitor(DeviceLink& link, ConnectionClient& client) : m_link(link), m_client(client) {}
+ConnectionMonitor::ConnectionMonitor(DeviceLink& link, ConnectionClient& client)
+    : m_link(link), m_client(client) {}
 
 bool ConnectionMonitor::IsGattService(const std::string& upperName) {
     return upperName.find(kGattHidServiceId) != std::string::npos;
 }
 
 void ConnectionMonitor::OnDeviceChange(int eventCode, int broadcastType, const std::string& interfaceName) {
-    if (broadcastType != kBroadcastDeviceInterface || (eventCode != kDeviceArrival && eventCode != kDeviceRemoveComplete))
+    if (broadcastType != kBroadcastDeviceInterface ||
+        (eventCode != kDeviceArrival && eventCode != kDeviceRemoveComplete))
         return;
     const std::string name = ToUpperAscii(interfaceName);
     // Bluetooth LE keyboards are reached through their other interfaces, never this one.
-    if (IsGattService(name))
-        return;
+    if (IsGattService(name)) return;
     const std::vector<LinkModeEntry> entries = m_link.Catalogue();
     int job = 0;
     {
@@ -24,16 +25,14 @@ void ConnectionMonitor::OnDeviceChange(int eventCode, int broadcastType, const s
         m_state.entryConnected.resize(entries.size(), false);
         for (size_t i = 0; i < entries.size(); ++i) {
             const LinkModeEntry& e = entries[i];
-            if (e.interfacePattern.empty() || name.find(e.interfacePattern) == std::string::npos)
-                continue;
+            if (e.interfacePattern.empty() || name.find(e.interfacePattern) == std::string::npos) continue;
             if (eventCode == kDeviceArrival) {
                 m_state.pendingValue = e.deviceType;
                 m_state.pendingEvent = PendingDeviceEvent::Arrival;
                 job = kJobRescanOnArrival;
                 break;
             }
-            if (!m_state.entryConnected[i])
-                continue; // removal of an entry that was never connected
+            if (!m_state.entryConnected[i]) continue; // removal of an entry that was never connected
             m_state.entryConnected[i] = false;
             m_state.pendingValue = e.modeValue;
             m_state.pendingEvent = PendingDeviceEvent::Removal;
@@ -41,8 +40,7 @@ void ConnectionMonitor::OnDeviceChange(int eventCode, int broadcastType, const s
             break;
         }
     }
-    if (job != 0)
-        m_client.QueueJob(job);
+    if (job != 0) m_client.QueueJob(job);
 }
 
 void ConnectionMonitor::Dispatch(DeviceEventSource& source) {
@@ -78,8 +76,7 @@ void ConnectionMonitor::Refresh() {
         std::lock_guard lock(m_mutex);
         m_state.entryConnected.resize(entries.size(), false);
         for (size_t i = 0; i < entries.size(); ++i)
-            if (found[i])
-                m_state.entryConnected[i] = true;
+            if (found[i]) m_state.entryConnected[i] = true;
         m_state.interfacesPresent = present;
         m_state.listedKeyboard = listed;
         m_state.connectionMode = mode;
@@ -92,8 +89,7 @@ void ConnectionMonitor::Refresh() {
 
     m_client.ResetAllDeviceStates();
     for (size_t i = 0; i < entries.size(); ++i)
-        if (state.entryConnected[i])
-            m_client.SetDeviceState(entries[i].deviceType, 1);
+        if (state.entryConnected[i]) m_client.SetDeviceState(entries[i].deviceType, 1);
     m_client.ShowConnection(state, usable);
     if (usable) {
         m_client.QueueJob(kJobCheckFirmware);

@@ -23,8 +23,8 @@ struct ConnectionState {
     bool listedKeyboard = false;
     int connectionMode = -1;
     PendingDeviceEvent pendingEvent = PendingDeviceEvent::None;
-    int pendingValue = 0;                // device type on arrival, mode value on removal
-    std::vector<bool> entryConnected;    // one per catalogue mode entry of the link
+    int pendingValue = 0;             // device type on arrival, mode value on removal
+    std::vector<bool> entryConnected; // one per catalogue mode entry of the link
     bool firstScanDone = false;
     // The worker runs device jobs (codes 4 and higher) only while this holds.
     bool AllowsDeviceJobs() const { return interfacesPresent && listedKeyboard; }

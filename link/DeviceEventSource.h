@@ -9,9 +9,9 @@ inline constexpr int kDeviceRemoveComplete = 0x8004;
 inline constexpr int kBroadcastDeviceInterface = 5;
 
 struct DeviceEvent {
-    int eventCode = 0;                          // kDeviceArrival or kDeviceRemoveComplete
+    int eventCode = 0; // kDeviceArrival or kDeviceRemoveComplete
     int broadcastType = kBroadcastDeviceInterface;
-    std::string interfaceName;                  // see InterfaceName.h
+    std::string interfaceName; // see InterfaceName.h
 };
 
 class DeviceEventSource {

@@ -65,8 +65,8 @@ void DeviceLink::SetTrace(std::shared_ptr<HidTrace> trace) {
     m_trace = std::move(trace);
 }
 
-void DeviceLink::AddCatalogueEntry(int vendorId, int productId, const std::string& productName, int deviceType,
-                                   int modeValue, const std::string& interfacePattern) {
+void DeviceLink::AddCatalogueEntry(int vendorId, int productId, const std::string& productName,
+                                   int deviceType, int modeValue, const std::string& interfacePattern) {
     std::lock_guard lock(m_mutex);
     m_catalogue.push_back({vendorId, productId, productName, deviceType, modeValue, interfacePattern});
 }
@@ -74,7 +74,8 @@ void DeviceLink::AddCatalogueEntry(int vendorId, int productId, const std::strin
 void DeviceLink::AddCatalogueEntries(const std::vector<DeviceDescriptor>& modes) {
     std::lock_guard lock(m_mutex);
     for (const DeviceDescriptor& d : modes)
-        m_catalogue.push_back({d.m_vendorId, d.m_productId, d.m_name, d.m_deviceType, d.m_modeValue, d.m_interfacePattern});
+        m_catalogue.push_back(
+            {d.m_vendorId, d.m_productId, d.m_name, d.m_deviceType, d.m_modeValue, d.m_interfacePattern});
 }
 
 void DeviceLink::ClearCatalogue() {
@@ -111,11 +112,9 @@ int DeviceLink::Enumerate() {
                 accepted = &e;
                 break;
             }
-        if (accepted == nullptr || !IsVendorCollection(info.usagePage, info.usage))
-            continue;
+        if (accepted == nullptr || !IsVendorCollection(info.usagePage, info.usage)) continue;
         std::unique_ptr<HidDevice> device = m_backend->OpenPath(info.path);
-        if (!device)
-            continue;
+        if (!device) continue;
         const std::string name = MakeInterfaceName(info);
         if (name.find(kAuxiliaryMarker) != std::string::npos) {
             m_auxiliary = std::move(device); // the one it replaces is closed
@@ -166,14 +165,12 @@ void DeviceLink::ClearCurrent() {
 
 int DeviceLink::CountInterfaces(std::vector<LinkInterfaceInfo>* out) const {
     std::lock_guard lock(m_mutex);
-    if (out)
-        out->clear();
+    if (out) out->clear();
     int count = 0;
     for (const auto& i : m_interfaces)
         if (m_selectedType == 0 || i->info.deviceType == m_selectedType) {
             ++count;
-            if (out)
-                out->push_back(i->info);
+            if (out) out->push_back(i->info);
         }
     return count;
 }
@@ -184,21 +181,18 @@ int DeviceLink::ConnectionMode() const {
     for (const auto& i : m_interfaces)
         if (i->info.deviceType == m_selectedType && i->info.modeValue >= 0 && i->info.modeValue <= 2)
             has[i->info.modeValue] = true;
-    if (has[0])
-        return 0;
-    if (has[2])
-        return 2;
-    if (has[1])
-        return 1;
+    if (has[0]) return 0;
+    if (has[2]) return 2;
+    if (has[1]) return 1;
     return -1;
 }
 
-int DeviceLink::FindInterface(int vendorId, int productId, const std::string& productName, int modeValue) const {
+int DeviceLink::FindInterface(int vendorId, int productId, const std::string& productName,
+                              int modeValue) const {
     std::lock_guard lock(m_mutex);
     for (const auto& i : m_interfaces) {
         const LinkInterfaceInfo& li = i->info;
-        if (li.vendorId != vendorId || li.productId != productId || li.modeValue != modeValue)
-            continue;
+        if (li.vendorId != vendorId || li.productId != productId || li.modeValue != modeValue) continue;
         // The search ends at the first record with these ids, whether or not its name matches.
         return productName.empty() || productName == li.productString ? li.index : -1;
     }
@@ -213,8 +207,7 @@ HidDevice* DeviceLink::CurrentDeviceLocked() {
                     m_current = i->info.index;
                     break;
                 }
-            if (m_current >= 0)
-                break;
+            if (m_current >= 0) break;
         }
     }
     return m_current >= 0 ? m_interfaces[m_current]->device.get() : nullptr;
@@ -242,12 +235,9 @@ bool DeviceLink::Ready() {
 
 DeviceLink::Attempt DeviceLink::SendFeatureLocked(const Report8& report) {
     HidDevice* device = m_opened ? CurrentDeviceLocked() : nullptr;
-    if (device == nullptr)
-        return Attempt::NoInterface;
-    if (m_trace)
-        m_trace->Log(TraceDirection::ToDevice, TraceKind::Feature, report);
-    if (device->SendFeatureReport(report) > 0)
-        return Attempt::Sent;
+    if (device == nullptr) return Attempt::NoInterface;
+    if (m_trace) m_trace->Log(TraceDirection::ToDevice, TraceKind::Feature, report);
+    if (device->SendFeatureReport(report) > 0) return Attempt::Sent;
     m_lastError = device->LastError();
     return Attempt::Failed;
 }
@@ -255,8 +245,7 @@ DeviceLink::Attempt DeviceLink::SendFeatureLocked(const Report8& report) {
 DeviceLink::Attempt DeviceLink::ReadFeatureLocked(Report8& buffer, int* length) {
     HidDevice* device = m_opened ? CurrentDeviceLocked() : nullptr;
     *length = -1;
-    if (device == nullptr)
-        return Attempt::NoInterface;
+    if (device == nullptr) return Attempt::NoInterface;
     buffer[0] = kCommandReportId;
     *length = device->GetFeatureReport(buffer);
     if (*length <= 0) {
@@ -271,19 +260,16 @@ DeviceLink::Attempt DeviceLink::ReadFeatureLocked(Report8& buffer, int* length) 
 
 DeviceLink::Attempt DeviceLink::WriteOutputLocked(const uint8_t* data, size_t size) {
     HidDevice* device = m_opened ? CurrentDeviceLocked() : nullptr;
-    if (device == nullptr)
-        return Attempt::NoInterface;
+    if (device == nullptr) return Attempt::NoInterface;
     if (m_trace)
         m_trace->Log(TraceDirection::ToDevice, TraceKind::Output, std::span<const uint8_t>(data, size));
-    if (device->Write(std::span<const uint8_t>(data, size)) > 0)
-        return Attempt::Sent;
+    if (device->Write(std::span<const uint8_t>(data, size)) > 0) return Attempt::Sent;
     m_lastError = device->LastError();
     return Attempt::Failed;
 }
 
 bool DeviceLink::SetFeature8Delayed(const Report8& report) {
-    if (!Ready())
-        return false;
+    if (!Ready()) return false;
     m_clock->Sleep(kFeaturePause);
     std::lock_guard lock(m_mutex);
     return SendFeatureLocked(report) == Attempt::Sent;
@@ -299,8 +285,7 @@ SlotTableRead DeviceLink::QueryTable(const Report8& request) {
     {
         std::lock_guard lock(m_mutex);
         const Attempt a = SendFeatureLocked(request);
-        if (a == Attempt::NoInterface)
-            return result;
+        if (a == Attempt::NoInterface) return result;
         result.sent = a == Attempt::Sent;
     }
     result.complete = true;
@@ -328,40 +313,32 @@ bool DeviceLink::Write64(const Report64& payload) {
     std::array<uint8_t, 65> report{};
     std::copy(payload.begin(), payload.end(), report.begin() + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt == 1)
-            m_clock->Sleep(kWrite64RetryPause);
+        if (attempt == 1) m_clock->Sleep(kWrite64RetryPause);
         std::lock_guard lock(m_mutex);
         const Attempt a = WriteOutputLocked(report.data(), report.size());
-        if (a == Attempt::Sent)
-            return true;
-        if (a == Attempt::NoInterface)
-            return false;
+        if (a == Attempt::Sent) return true;
+        if (a == Attempt::NoInterface) return false;
     }
     return false;
 }
 
 bool DeviceLink::WriteReport(const Report65& report) {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt == 1)
-            m_clock->Sleep(kWriteReportRetryPause);
+        if (attempt == 1) m_clock->Sleep(kWriteReportRetryPause);
         std::lock_guard lock(m_mutex);
         const Attempt a = WriteOutputLocked(report.data(), report.size());
-        if (a == Attempt::Sent)
-            return true;
-        if (a == Attempt::NoInterface)
-            return false;
+        if (a == Attempt::Sent) return true;
+        if (a == Attempt::NoInterface) return false;
     }
     return false;
 }
 
 std::optional<Report8> DeviceLink::ReadFeatureReply(const Report8& request) {
-    if (!Ready())
-        return std::nullopt;
+    if (!Ready()) return std::nullopt;
     m_clock->Sleep(kFeaturePause);
     {
         std::lock_guard lock(m_mutex);
-        if (SendFeatureLocked(request) != Attempt::Sent)
-            return std::nullopt;
+        if (SendFeatureLocked(request) != Attempt::Sent) return std::nullopt;
     }
     Report8 buffer = request;
     int length = -1;
@@ -369,11 +346,9 @@ std::optional<Report8> DeviceLink::ReadFeatureReply(const Report8& request) {
         m_clock->Sleep(kFeaturePause);
         std::lock_guard lock(m_mutex);
         ReadFeatureLocked(buffer, &length);
-        if (length > 0 && buffer[0] == kCommandReportId)
-            break;
+        if (length > 0 && buffer[0] == kCommandReportId) break;
     }
     // Without a reply the buffer still holds the request; never pass that off as an answer.
-    if (length < 3 || buffer[0] != kCommandReportId)
-        return std::nullopt;
+    if (length < 3 || buffer[0] != kCommandReportId) return std::nullopt;
     return buffer;
 }

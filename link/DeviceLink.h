@@ -66,8 +66,8 @@ public:
     void SetTrace(std::shared_ptr<HidTrace> trace);
 
     // Catalogue entries, one per connection mode of every model, in catalogue order.
-    void AddCatalogueEntry(int vendorId, int productId, const std::string& productName, int deviceType, int modeValue,
-                           const std::string& interfacePattern);
+    void AddCatalogueEntry(int vendorId, int productId, const std::string& productName, int deviceType,
+                           int modeValue, const std::string& interfacePattern);
     // The same for every record of the catalogue's mode list.
     void AddCatalogueEntries(const std::vector<DeviceDescriptor>& modes);
     void ClearCatalogue();
@@ -90,7 +90,8 @@ public:
     // Index of the first interface with equal ids and mode whose product string equals `productName`
     // (any when empty); -1 otherwise.
     int FindInterface(int vendorId, int productId, const std::string& productName, int modeValue) const;
-    // Index of the interface the primitives talk to (mode 0, else 1, else 2 of the selected type); -1 for none.
+    // Index of the interface the primitives talk to (mode 0, else 1, else 2 of the selected type); -1 for
+    // none.
     int Current();
     bool HasAuxiliary() const;
     // True when the link is opened and has an interface to talk to.

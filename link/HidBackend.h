@@ -11,7 +11,7 @@ enum class HidBus { Unknown, Usb, Bluetooth, I2c, Spi };
 
 // One HID top-level collection as the system lists it.
 struct HidDeviceInfo {
-    std::string path;          // what OpenPath takes
+    std::string path; // what OpenPath takes
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     uint16_t releaseNumber = 0;

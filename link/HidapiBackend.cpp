@@ -10,8 +10,7 @@ namespace {
 // hidapi hands out wide strings; the program keeps UTF-8.
 std::string ToUtf8(const wchar_t* text) {
     std::string out;
-    if (text == nullptr)
-        return out;
+    if (text == nullptr) return out;
     for (; *text != L'\0'; ++text) {
         const auto c = static_cast<uint32_t>(*text);
         if (c < 0x80) {
@@ -35,11 +34,16 @@ std::string ToUtf8(const wchar_t* text) {
 
 HidBus ToBus(hid_bus_type bus) {
     switch (bus) {
-    case HID_API_BUS_USB: return HidBus::Usb;
-    case HID_API_BUS_BLUETOOTH: return HidBus::Bluetooth;
-    case HID_API_BUS_I2C: return HidBus::I2c;
-    case HID_API_BUS_SPI: return HidBus::Spi;
-    default: return HidBus::Unknown;
+    case HID_API_BUS_USB:
+        return HidBus::Usb;
+    case HID_API_BUS_BLUETOOTH:
+        return HidBus::Bluetooth;
+    case HID_API_BUS_I2C:
+        return HidBus::I2c;
+    case HID_API_BUS_SPI:
+        return HidBus::Spi;
+    default:
+        return HidBus::Unknown;
     }
 }
 
@@ -56,7 +60,9 @@ public:
     int GetFeatureReport(std::span<uint8_t> report) override {
         return hid_get_feature_report(m_device, report.data(), report.size());
     }
-    int Write(std::span<const uint8_t> report) override { return hid_write(m_device, report.data(), report.size()); }
+    int Write(std::span<const uint8_t> report) override {
+        return hid_write(m_device, report.data(), report.size());
+    }
     std::string LastError() const override { return ToUtf8(hid_error(m_device)); }
 
 private:
@@ -66,20 +72,17 @@ private:
 } // namespace
 
 HidapiBackend::~HidapiBackend() {
-    if (m_initialised)
-        hid_exit();
+    if (m_initialised) hid_exit();
 }
 
 bool HidapiBackend::Init() {
-    if (!m_initialised)
-        m_initialised = hid_init() == 0;
+    if (!m_initialised) m_initialised = hid_init() == 0;
     return m_initialised;
 }
 
 std::vector<HidDeviceInfo> HidapiBackend::Enumerate() {
     std::vector<HidDeviceInfo> list;
-    if (!Init())
-        return list;
+    if (!Init()) return list;
     hid_device_info* head = hid_enumerate(0, 0);
     for (const hid_device_info* d = head; d != nullptr; d = d->next) {
         HidDeviceInfo info;
@@ -99,10 +102,8 @@ std::vector<HidDeviceInfo> HidapiBackend::Enumerate() {
 }
 
 std::unique_ptr<HidDevice> HidapiBackend::OpenPath(const std::string& path) {
-    if (!Init())
-        return nullptr;
+    if (!Init()) return nullptr;
     hid_device* device = hid_open_path(path.c_str());
-    if (device == nullptr)
-        return nullptr;
+    if (device == nullptr) return nullptr;
     return std::make_unique<HidapiDevice>(device);
 }

@@ -11,8 +11,8 @@ inline constexpr std::string_view kGattHidServiceId = "00001812-0000-1000-8000-0
 
 // "HID#VID_%04X&PID_%04X&MI_%02X#<PATH>" in upper case. The "&MI_" part is left out for
 // interfaces without a USB interface number; `gattService` appends the GATT service id in braces.
-std::string MakeInterfaceName(uint16_t vendorId, uint16_t productId, int interfaceNumber, std::string_view path,
-                              bool gattService = false);
+std::string MakeInterfaceName(uint16_t vendorId, uint16_t productId, int interfaceNumber,
+                              std::string_view path, bool gattService = false);
 std::string MakeInterfaceName(const HidDeviceInfo& info);
 
 // ASCII upper case; the names and patterns are compared case-sensitively after this.

@@ -21,7 +21,8 @@ constexpr int kClearedMacroSlots = 12;
 
 } // namespace
 
-KeyboardProtocol::KeyboardProtocol(DeviceLink& link, ProfileDatabase& database) : m_link(link), m_database(database) {}
+KeyboardProtocol::KeyboardProtocol(DeviceLink& link, ProfileDatabase& database)
+    : m_link(link), m_database(database) {}
 
 void KeyboardProtocol::SetProfile(int profile, int fnLayer) {
     m_profile = profile;
@@ -35,8 +36,7 @@ bool KeyboardProtocol::Wireless() const {
 
 KeyUploadResult KeyboardProtocol::UploadKeyAssignments() {
     KeyUploadResult result;
-    if (!m_link.Ready())
-        return result;
+    if (!m_link.Ready()) return result;
     const SlotTableRead table = m_link.QueryTable(BuildSlotTableRequest());
     // A table that did not arrive whole says nothing about the slots: clear every one of them.
     result.slotTableKnown = table.complete;
@@ -56,8 +56,7 @@ KeyUploadResult KeyboardProtocol::UploadKeyAssignments() {
     std::vector<KeyAssignmentRecord> rows;
     m_database.LoadKeyAssignments(m_profile, m_fnLayer, rows);
     for (const KeyAssignmentRecord& row : rows) {
-        if (row.m_macroType == 0)
-            continue;
+        if (row.m_macroType == 0) continue;
         const bool macroSlot = row.m_macroType == kFunctionMacro || row.m_macroType == kFunctionShortcut;
         int& usedCount = macroSlot ? result.macroSlotsUsed : result.remapSlotsUsed;
         // Slots past the keyboard's last one do not exist; the caller tells the user what was left out.
@@ -76,8 +75,7 @@ KeyUploadResult KeyboardProtocol::UploadKeyAssignments() {
 }
 
 void KeyboardProtocol::UploadMacroSlot(int keyCode, int slot, int functionType, int functionValue) {
-    if (!m_link.Ready())
-        return;
+    if (!m_link.Ready()) return;
     MacroBlock block;
     if (functionType == kFunctionShortcut) {
         block = BuildShortcutMacroBlock(slot, keyCode, functionValue);
@@ -112,16 +110,13 @@ void KeyboardProtocol::UploadRemapSlot(int keyCode, int slot) {
 bool KeyboardProtocol::UploadLightEffect(int optionIndex) {
     const int mode = m_database.GetSelectedLightMode(m_profile);
     LightModeRecord effect;
-    if (!m_database.LoadLightMode(m_profile, mode, effect))
-        return false;
-    if (Wireless())
-        return m_link.Write64(BuildLightEffectWireless(effect, optionIndex));
+    if (!m_database.LoadLightMode(m_profile, mode, effect)) return false;
+    if (Wireless()) return m_link.Write64(BuildLightEffectWireless(effect, optionIndex));
     return m_link.SetFeature8Delayed(BuildLightEffectFeature(effect, optionIndex));
 }
 
 void KeyboardProtocol::FactoryReset() {
-    if (!m_link.Ready())
-        return;
+    if (!m_link.Ready()) return;
     if (Wireless()) {
         m_link.Write64(BuildWirelessResetFirst());
         m_link.Clock().Sleep(kWirelessResetPause);
@@ -134,8 +129,7 @@ void KeyboardProtocol::FactoryReset() {
 
 std::optional<int> KeyboardProtocol::ReadFirmwareVersion() {
     const std::optional<Report8> reply = m_link.ReadFeatureReply(BuildFirmwareVersionRequest());
-    if (!reply)
-        return std::nullopt;
+    if (!reply) return std::nullopt;
     return (*reply)[1] * 256 + (*reply)[2];
 }
 
@@ -145,14 +139,12 @@ int KeyboardProtocol::SendMusicLevel(int level, double sensitivity, int effect, 
 }
 
 bool KeyboardProtocol::UploadKeyColours(const std::map<int, int>& lightPositions) {
-    if (!m_link.Ready())
-        return false;
+    if (!m_link.Ready()) return false;
     std::vector<KeyLightRecord> lights;
     m_database.LoadKeyLights(kCustomColourLightId, lights);
     for (const Report65& report : BuildColourReports(BuildColourTable(lights, lightPositions))) {
         m_link.Clock().Sleep(kColourReportPause);
-        if (!m_link.WriteReport(report))
-            return false;
+        if (!m_link.WriteReport(report)) return false;
     }
     return true;
 }

@@ -5,8 +5,7 @@
 #include <ctime>
 
 void SteadyPacingClock::Sleep(std::chrono::microseconds duration) {
-    if (duration.count() <= 0)
-        return;
+    if (duration.count() <= 0) return;
     timespec request{};
     request.tv_sec = static_cast<time_t>(duration.count() / 1000000);
     request.tv_nsec = static_cast<long>(duration.count() % 1000000) * 1000;
@@ -17,7 +16,8 @@ void SteadyPacingClock::Sleep(std::chrono::microseconds duration) {
 }
 
 std::chrono::microseconds SteadyPacingClock::Now() const {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
 }
 
 SteadyPacingClock& SteadyPacingClock::Shared() {

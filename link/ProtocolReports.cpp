@@ -11,7 +11,9 @@ namespace {
 constexpr uint8_t kWirelessMagic[4] = {0xBB, 0xAA, 0x99, 0x88};
 constexpr int kMaxDelayMs = 31000;
 
-uint8_t Byte(int value) { return static_cast<uint8_t>(value & 0xFF); }
+uint8_t Byte(int value) {
+    return static_cast<uint8_t>(value & 0xFF);
+}
 
 Report8 Feature(uint8_t command) {
     Report8 r{};
@@ -30,8 +32,7 @@ Report64 Wireless() {
 std::array<uint8_t, 6> LightFields(const LightModeRecord& e, int optionIndex, bool featureForm) {
     const int m = e.m_mode - 1;
     int c = e.m_colorIndex;
-    if ((m == 1 || m == 2 || m == 4) && (c == 4 || c == 5))
-        c = c == 4 ? 5 : 4;
+    if ((m == 1 || m == 2 || m == 4) && (c == 4 || c == 5)) c = c == 4 ? 5 : 4;
     int d = e.m_direction;
     int s = e.m_speed > 0 ? e.m_speed - 1 : 0;
     const int b = e.m_brightness > 0 ? e.m_brightness - 1 : 0;
@@ -76,7 +77,9 @@ Report8 BuildSlotTableRequest() {
     return r;
 }
 
-Report8 BuildFirmwareVersionRequest() { return Feature(0xFD); }
+Report8 BuildFirmwareVersionRequest() {
+    return Feature(0xFD);
+}
 
 Report8 BuildRemapSlotReport(int slot, int keyCode, int value) {
     Report8 r = Feature(0xFA);
@@ -108,7 +111,8 @@ MacroBlock BuildShortcutMacroBlock(int slot, int keyCode, int shortcut) {
     return d;
 }
 
-MacroBlock BuildMacroBlock(int slot, int keyCode, const MacroRecord* macro, const std::vector<MacroEventRecord>& events) {
+MacroBlock BuildMacroBlock(int slot, int keyCode, const MacroRecord* macro,
+                           const std::vector<MacroEventRecord>& events) {
     MacroBlock d = BuildClearedMacroBlock(slot);
     if (macro != nullptr) {
         d[2] = Byte(keyCode);
@@ -116,10 +120,8 @@ MacroBlock BuildMacroBlock(int slot, int keyCode, const MacroRecord* macro, cons
     }
     size_t at = 4;
     for (const MacroEventRecord& e : events) {
-        if (e.m_type != kEventKeyDown && e.m_type != kEventKeyUp)
-            continue;
-        if (at + 2 > d.size())
-            break; // the slot holds 82 pairs; the rest of the macro is cut off
+        if (e.m_type != kEventKeyDown && e.m_type != kEventKeyUp) continue;
+        if (at + 2 > d.size()) break; // the slot holds 82 pairs; the rest of the macro is cut off
         d[at++] = VirtualKeyToUsage(e.m_value);
         d[at++] = EncodeDelay(e.m_delayTime, e.m_type == kEventKeyUp);
     }
@@ -162,12 +164,13 @@ Report64 BuildWirelessResetFirst() {
     return r;
 }
 
-Report64 BuildWirelessResetSecond() { return Wireless(); }
+Report64 BuildWirelessResetSecond() {
+    return Wireless();
+}
 
 int ScaleMusicLevel(int level, double sensitivity) {
     const double scaled = static_cast<double>(level) * sensitivity;
-    if (!(scaled > 0))
-        return 0;
+    if (!(scaled > 0)) return 0;
     return scaled >= 255 ? 255 : static_cast<int>(scaled);
 }
 
@@ -182,12 +185,12 @@ Report8 BuildMusicLevelReport(int effect, int scheme, int level) {
     return r;
 }
 
-ColourTable BuildColourTable(const std::vector<KeyLightRecord>& lights, const std::map<int, int>& lightPositions) {
+ColourTable BuildColourTable(const std::vector<KeyLightRecord>& lights,
+                             const std::map<int, int>& lightPositions) {
     ColourTable table{};
     for (const KeyLightRecord& light : lights) {
         const auto it = lightPositions.find(light.m_keyCode);
-        if (it == lightPositions.end() || it->second < 0 || it->second >= kColourEntryCount)
-            continue;
+        if (it == lightPositions.end() || it->second < 0 || it->second >= kColourEntryCount) continue;
         uint8_t* entry = table.data() + 4 * it->second;
         entry[0] = Byte(light.m_keyRgb);
         entry[1] = Byte(light.m_keyRgb >> 8);

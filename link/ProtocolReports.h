@@ -43,7 +43,8 @@ MacroBlock BuildClearedMacroBlock(int slot);
 MacroBlock BuildShortcutMacroBlock(int slot, int keyCode, int shortcut);
 // A recorded macro: key code and play count only when the macro row exists (`macro` not null); the
 // press/release events are taken either way, at most 82 pairs.
-MacroBlock BuildMacroBlock(int slot, int keyCode, const MacroRecord* macro, const std::vector<MacroEventRecord>& events);
+MacroBlock BuildMacroBlock(int slot, int keyCode, const MacroRecord* macro,
+                           const std::vector<MacroEventRecord>& events);
 // Packet 0 is 07 F1 D0-D5, packet i is 07 00 D(6i)-D(6i+5).
 std::array<Report8, kMacroPacketCount> SplitMacroBlock(const MacroBlock& block);
 
@@ -63,5 +64,6 @@ Report8 BuildMusicLevelReport(int effect, int scheme, int level);
 
 // Entry p = red, green, blue, 0xFF of the key whose light position is p; keys without a position
 // (or with one of 150 or more) are left out.
-ColourTable BuildColourTable(const std::vector<KeyLightRecord>& lights, const std::map<int, int>& lightPositions);
+ColourTable BuildColourTable(const std::vector<KeyLightRecord>& lights,
+                             const std::map<int, int>& lightPositions);
 std::array<Report65, kColourReportCount> BuildColourReports(const ColourTable& table);

@@ -25,7 +25,8 @@ std::vector<Collection> CollectionsOf(const EmulatedMode& mode) {
     const std::string base = "sim/kbd-mode" + std::to_string(mode.modeValue);
     if (mode.bus == HidBus::Bluetooth) {
         // One node carries both collections, as a Bluetooth keyboard's hidraw node does.
-        return {{base + "/bt", 0x0001, 0x0006, -1, Role::Keyboard}, {base + "/bt", 0xFF02, 0x0002, -1, Role::Vendor}};
+        return {{base + "/bt", 0x0001, 0x0006, -1, Role::Keyboard},
+                {base + "/bt", 0xFF02, 0x0002, -1, Role::Vendor}};
     }
     return {{base + "/if0", 0x0001, 0x0006, 0, Role::Keyboard},
             {base + "/if2", 0xFF02, 0x0002, 2, Role::Vendor},
@@ -42,7 +43,7 @@ public:
     mutable std::mutex mutex;
     std::vector<EmulatedMode> m_modes;
     PacingClock* m_clock;
-    int m_plugged = -1;      // index into m_modes
+    int m_plugged = -1;        // index into m_modes
     unsigned m_generation = 0; // bumped by every unplug; older handles are dead
     EmulatorState m_state;
     uint16_t m_version = 0x0102;
@@ -57,8 +58,7 @@ public:
 
     std::vector<HidDeviceInfo> EnumerateLocked() const {
         std::vector<HidDeviceInfo> list;
-        if (m_plugged < 0)
-            return list;
+        if (m_plugged < 0) return list;
         const EmulatedMode& mode = m_modes[m_plugged];
         for (const Collection& c : CollectionsOf(mode)) {
             HidDeviceInfo info;
@@ -80,8 +80,7 @@ public:
         std::vector<std::string> names;
         for (const HidDeviceInfo& info : EnumerateLocked()) {
             std::string name = MakeInterfaceName(info);
-            if (std::find(names.begin(), names.end(), name) == names.end())
-                names.push_back(std::move(name));
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
         }
         return names;
     }
@@ -90,8 +89,7 @@ public:
     static constexpr size_t kHistoryLimit = 100000;
 
     template <typename T> static void Bound(std::vector<T>& list) {
-        if (list.size() >= kHistoryLimit)
-            list.erase(list.begin(), list.begin() + kHistoryLimit / 2);
+        if (list.size() >= kHistoryLimit) list.erase(list.begin(), list.begin() + kHistoryLimit / 2);
     }
 
     void Log(EmulatedReport::Kind kind, std::span<const uint8_t> bytes) {
@@ -162,8 +160,7 @@ public:
                 return;
             }
             std::copy_n(r + 2, 6, m_assembly.begin() + 6 * m_nextPacket);
-            if (++m_nextPacket == kMacroPacketCount)
-                CommitMacroSlot();
+            if (++m_nextPacket == kMacroPacketCount) CommitMacroSlot();
             return;
         case 0xF7:
             m_state.featureEffect = std::array<uint8_t, 6>{r[2], r[3], r[4], r[5], r[6], r[7]};
@@ -178,8 +175,7 @@ public:
             if (r[2] == 0x45 && r[3] == 0x67 && r[4] == 0x89) {
                 Bound(m_state.musicLevels);
                 m_state.musicLevels.push_back({r[5], r[6], r[7]});
-            }
-            else
+            } else
                 ++m_state.rejectedReports;
             return;
         default:
@@ -217,7 +213,8 @@ public:
     }
 
     void OnOutput(std::span<const uint8_t> report) {
-        if (report.size() == 65 && report[0] == 0 && std::equal(kWirelessMagic, kWirelessMagic + 4, report.begin() + 1))
+        if (report.size() == 65 && report[0] == 0 &&
+            std::equal(kWirelessMagic, kWirelessMagic + 4, report.begin() + 1))
             OnWireless(report.data() + 1);
         else if (report.size() == 65 && report[0] == 0 && report[1] == 0x8B)
             OnColourReport(report.data());
@@ -230,8 +227,7 @@ public:
         reply[0] = kCommandReportId;
         if (m_pending == PendingRead::SlotTable) {
             std::copy_n(m_state.slotTable.begin() + 7 * m_tableChunk, 7, reply.begin() + 1);
-            if (++m_tableChunk == 4)
-                m_pending = PendingRead::None;
+            if (++m_tableChunk == 4) m_pending = PendingRead::None;
         } else if (m_pending == PendingRead::Version) {
             reply[1] = static_cast<uint8_t>(m_version >> 8);
             reply[2] = static_cast<uint8_t>(m_version);
@@ -240,8 +236,7 @@ public:
         int length = static_cast<int>(std::min(buffer.size(), reply.size()));
         if (m_shortReads > 0) {
             --m_shortReads;
-            if (m_shortLength <= 0)
-                return -1;
+            if (m_shortLength <= 0) return -1;
             length = std::min(length, m_shortLength);
         }
         std::copy_n(reply.begin(), length, buffer.begin());
@@ -250,8 +245,7 @@ public:
     }
 
     bool TakeWriteFailure() {
-        if (m_failWrites == 0)
-            return false;
+        if (m_failWrites == 0) return false;
         --m_failWrites;
         ++m_state.failedWrites;
         return true;
@@ -269,22 +263,19 @@ public:
 
     int SendFeatureReport(std::span<const uint8_t> report) override {
         std::lock_guard lock(m_core->mutex);
-        if (!Alive() || m_core->TakeWriteFailure())
-            return Fail("write failed");
+        if (!Alive() || m_core->TakeWriteFailure()) return Fail("write failed");
         if (report.size() != 8 || report[0] != kCommandReportId) {
             ++m_core->m_state.rejectedReports;
             return Fail("unexpected feature report");
         }
         m_core->Log(EmulatedReport::Kind::FeatureWrite, report);
-        if (m_role == Role::Vendor)
-            m_core->OnFeature(report.data());
+        if (m_role == Role::Vendor) m_core->OnFeature(report.data());
         return static_cast<int>(report.size());
     }
 
     int GetFeatureReport(std::span<uint8_t> report) override {
         std::lock_guard lock(m_core->mutex);
-        if (!Alive())
-            return Fail("device disconnected");
+        if (!Alive()) return Fail("device disconnected");
         if (report.empty() || report[0] != kCommandReportId || m_role != Role::Vendor)
             return Fail("no such report");
         return m_core->FillReply(report);
@@ -292,11 +283,9 @@ public:
 
     int Write(std::span<const uint8_t> report) override {
         std::lock_guard lock(m_core->mutex);
-        if (!Alive() || m_core->TakeWriteFailure())
-            return Fail("write failed");
+        if (!Alive() || m_core->TakeWriteFailure()) return Fail("write failed");
         m_core->Log(EmulatedReport::Kind::OutputWrite, report);
-        if (m_role == Role::Vendor)
-            m_core->OnOutput(report);
+        if (m_role == Role::Vendor) m_core->OnOutput(report);
         return static_cast<int>(report.size());
     }
 
@@ -331,15 +320,12 @@ public:
 
     std::unique_ptr<HidDevice> OpenPath(const std::string& path) override {
         std::lock_guard lock(m_core->mutex);
-        if (m_core->m_plugged < 0)
-            return nullptr;
+        if (m_core->m_plugged < 0) return nullptr;
         // A Bluetooth node lists the keyboard collection first; the vendor one is what answers.
         std::optional<Role> role;
         for (const Collection& c : CollectionsOf(m_core->m_modes[m_core->m_plugged]))
-            if (c.path == path && (!role || c.role == Role::Vendor))
-                role = c.role;
-        if (!role)
-            return nullptr;
+            if (c.path == path && (!role || c.role == Role::Vendor)) role = c.role;
+        if (!role) return nullptr;
         return std::make_unique<EmulatedDevice>(m_core, *role, m_core->m_generation);
     }
 
@@ -363,13 +349,14 @@ KeyboardEmulator::~KeyboardEmulator() {
     m_core->m_listener = nullptr;
 }
 
-std::unique_ptr<HidBackend> KeyboardEmulator::CreateBackend() const { return std::make_unique<EmulatedBackend>(m_core); }
+std::unique_ptr<HidBackend> KeyboardEmulator::CreateBackend() const {
+    return std::make_unique<EmulatedBackend>(m_core);
+}
 
 bool KeyboardEmulator::Plug(int modeValue) {
     const auto it = std::find_if(m_core->m_modes.begin(), m_core->m_modes.end(),
                                  [&](const EmulatedMode& m) { return m.modeValue == modeValue; });
-    if (it == m_core->m_modes.end())
-        return false;
+    if (it == m_core->m_modes.end()) return false;
     Unplug();
     std::vector<std::string> names;
     std::function<void(bool, const std::string&)> listener;
@@ -390,8 +377,7 @@ void KeyboardEmulator::Unplug() {
     std::function<void(bool, const std::string&)> listener;
     {
         std::lock_guard lock(m_core->mutex);
-        if (m_core->m_plugged < 0)
-            return;
+        if (m_core->m_plugged < 0) return;
         names = m_core->NamesLocked();
         m_core->m_plugged = -1;
         ++m_core->m_generation;

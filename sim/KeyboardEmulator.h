@@ -28,14 +28,14 @@ struct EmulatedReport {
     enum class Kind { FeatureWrite, FeatureRead, OutputWrite };
     std::chrono::microseconds time{}; // on the emulator's clock
     Kind kind = Kind::FeatureWrite;
-    std::vector<uint8_t> bytes;      // as written, or as answered
+    std::vector<uint8_t> bytes; // as written, or as answered
 };
 
 struct EmulatedMacroSlot {
     uint8_t keyCode = 0;
     uint8_t repeatCount = 0;
     std::vector<std::pair<uint8_t, uint8_t>> events; // (usage, timing byte) up to the first empty pair
-    MacroBlock block{};                               // the 168 bytes as assembled
+    MacroBlock block{};                              // the 168 bytes as assembled
 };
 
 struct EmulatedRemapSlot {
@@ -51,7 +51,7 @@ struct EmulatedMusicLevel {
 
 // Everything the firmware keeps, plus counters of what it refused.
 struct EmulatorState {
-    SlotTableBytes slotTable{};                    // byte 1-13 macro slots, 14-23 remap slots
+    SlotTableBytes slotTable{}; // byte 1-13 macro slots, 14-23 remap slots
     std::array<EmulatedMacroSlot, kMacroSlotCount> macroSlots{};
     std::array<EmulatedRemapSlot, kRemapSlotCount> remapSlots{};
     std::optional<std::array<uint8_t, 6>> featureEffect;  // m c d s b o of the last 0xF7 report

@@ -77,8 +77,7 @@ double UploadMs(ProfileDatabase& db, PacingClock& clock, bool slotsInUse) {
     link.SelectType(DeviceLink::kKeyboardDeviceType);
     KeyboardProtocol protocol(link, db);
     protocol.SetProfile(1, 0);
-    if (slotsInUse)
-        protocol.UploadKeyAssignments();
+    if (slotsInUse) protocol.UploadKeyAssignments();
     const auto start = clock.Now();
     protocol.UploadKeyAssignments();
     return (clock.Now() - start).count() / 1000.0;
@@ -119,8 +118,12 @@ void BM_PausesOnlyEmptyKeyboard(benchmark::State& state) {
     state.counters["pauses"] = static_cast<double>(recorder.pauses.size());
 }
 
-void BM_KeyUploadEmptyKeyboard(benchmark::State& state) { Upload(state, false); }
-void BM_KeyUploadReplacingSlots(benchmark::State& state) { Upload(state, true); }
+void BM_KeyUploadEmptyKeyboard(benchmark::State& state) {
+    Upload(state, false);
+}
+void BM_KeyUploadReplacingSlots(benchmark::State& state) {
+    Upload(state, true);
+}
 
 } // namespace
 

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "LinkTestSupport.h"
-#include "link/HidTrace.h"
 #include "device/DeviceCatalogue.h"
+#include "link/HidTrace.h"
 #include "link/InterfaceName.h"
 
 namespace {
@@ -64,9 +64,11 @@ struct ListedLink {
 
 // Catches an interface name that catalogue patterns and the "&MI_03" test cannot match.
 TEST(InterfaceName, WindowsStyleNames) {
-    EXPECT_EQ(MakeInterfaceName(0x2f5a, 0x7101, 2, "/dev/hidraw3"), "HID#VID_2F5A&PID_7101&MI_02#/DEV/HIDRAW3");
+    EXPECT_EQ(MakeInterfaceName(0x2f5a, 0x7101, 2, "/dev/hidraw3"),
+              "HID#VID_2F5A&PID_7101&MI_02#/DEV/HIDRAW3");
     EXPECT_EQ(MakeInterfaceName(0x2f5a, 0x7103, -1, "/dev/hidraw4"), "HID#VID_2F5A&PID_7103#/DEV/HIDRAW4");
-    EXPECT_EQ(MakeInterfaceName(1, 2, -1, "x", true), "HID#VID_0001&PID_0002#X#{00001812-0000-1000-8000-00805F9B34FB}");
+    EXPECT_EQ(MakeInterfaceName(1, 2, -1, "x", true),
+              "HID#VID_0001&PID_0002#X#{00001812-0000-1000-8000-00805F9B34FB}");
 }
 
 // Catches non-vendor collections kept, the wrong usage pairs accepted, product-name rules broken,
@@ -76,16 +78,16 @@ TEST(DeviceLink, EnumerationKeepsOnlyConfigurationInterfaces) {
     t.link->AddCatalogueEntry(0x1234, 0x0001, "Board", 201, 0, "&MI_02");
     t.link->AddCatalogueEntry(0x1234, 0x0002, "", 201, 1, "&MI_02");
     t.backend->list = {
-        Info("/dev/a0", 1, 0x0001, 6, 0),              // keyboard collection
-        Info("/dev/a1", 1, 0xFF01, 2, 1),              // wrong usage pair
-        Info("/dev/a2", 1, 0xFF02, 1, 1),              // wrong usage pair
-        Info("/dev/a3", 1, 0xFF02, 2, 2),              // kept
-        Info("/dev/a4", 1, 0xFF01, 1, 3),              // auxiliary
-        Info("/dev/a5", 1, 0xFF02, 2, 2, "Other"),     // product name differs
-        Info("/dev/a8", 1, 0xFF02, 2, 2, ""),          // no product string: a named entry never matches
-        Info("/dev/a6", 2, 0xFF01, 1, 2, "Anything"),  // empty catalogue name matches any product
-        Info("/dev/broken", 2, 0xFF02, 2, 2),          // cannot be opened
-        Info("/dev/a7", 3, 0xFF02, 2, 2),              // not in the catalogue
+        Info("/dev/a0", 1, 0x0001, 6, 0),             // keyboard collection
+        Info("/dev/a1", 1, 0xFF01, 2, 1),             // wrong usage pair
+        Info("/dev/a2", 1, 0xFF02, 1, 1),             // wrong usage pair
+        Info("/dev/a3", 1, 0xFF02, 2, 2),             // kept
+        Info("/dev/a4", 1, 0xFF01, 1, 3),             // auxiliary
+        Info("/dev/a5", 1, 0xFF02, 2, 2, "Other"),    // product name differs
+        Info("/dev/a8", 1, 0xFF02, 2, 2, ""),         // no product string: a named entry never matches
+        Info("/dev/a6", 2, 0xFF01, 1, 2, "Anything"), // empty catalogue name matches any product
+        Info("/dev/broken", 2, 0xFF02, 2, 2),         // cannot be opened
+        Info("/dev/a7", 3, 0xFF02, 2, 2),             // not in the catalogue
     };
     EXPECT_EQ(t.link->Enumerate(), 2);
     std::vector<LinkInterfaceInfo> found;
@@ -172,8 +174,8 @@ TEST(DeviceLink, OutputRetriesOnceAfterItsPause) {
         int accepted;
     };
     const Case cases[] = {
-        {false, 1, true, 32000, 1}, {false, 2, false, 32000, 0}, {true, 1, true, 10000, 1}, {true, 2, false, 10000, 0},
-        {false, 0, true, 0, 1},
+        {false, 1, true, 32000, 1}, {false, 2, false, 32000, 0}, {true, 1, true, 10000, 1},
+        {true, 2, false, 10000, 0}, {false, 0, true, 0, 1},
     };
     for (const Case& c : cases) {
         EmulatedLink t;
@@ -181,7 +183,8 @@ TEST(DeviceLink, OutputRetriesOnceAfterItsPause) {
         Report65 report{};
         report[1] = 0x8B;
         const long long start = t.clock.Now().count();
-        const bool ok = c.report65 ? t.link.WriteReport(report) : t.link.Write64(Report64{0xBB, 0xAA, 0x99, 0x88, 0xAA});
+        const bool ok =
+            c.report65 ? t.link.WriteReport(report) : t.link.Write64(Report64{0xBB, 0xAA, 0x99, 0x88, 0xAA});
         EXPECT_EQ(ok, c.ok);
         EXPECT_EQ(t.clock.Now().count() - start, c.pauseUs);
         EXPECT_EQ(t.emulator.State().log.size(), static_cast<size_t>(c.accepted));

@@ -42,8 +42,7 @@ TEST(HotplugWhileSending, LevelsFailCleanlyDuringRescans) {
     });
     for (int round = 0; round < 150; ++round) {
         device.emulator.Unplug();
-        if (round % 3 == 0)
-            monitor.Refresh(); // rescan while unplugged: the link ends up empty
+        if (round % 3 == 0) monitor.Refresh(); // rescan while unplugged: the link ends up empty
         device.emulator.Plug(round % 3);
         monitor.Refresh();
         std::this_thread::yield();

@@ -84,10 +84,10 @@ TEST_F(ProtocolTest, KeyUploadClearsUsedSlotsThenFillsThemInRowOrder) {
     const auto writes = FeatureWrites(s);
     ASSERT_EQ(writes.size(), 1u + 28 + 1 + 28 + 28 + 1 + 1);
     EXPECT_EQ(writes[0], Bytes({7, 0xFB, 1, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(writes[1], Bytes({7, 0xF1, 1, 1, 0, 0, 0, 0}));                 // clearing macro slot 1
-    EXPECT_EQ(writes[29], Bytes({7, 0xFA, 1, 2, 0, 1, 0, 1}));                // clearing remap slot 2
-    EXPECT_EQ(writes[30], Bytes({7, 0xF1, 1, 1, 0x04, 2, 0x04, 0x02}));       // macro key in slot 1
-    EXPECT_EQ(writes[58], Bytes({7, 0xF1, 1, 2, 0x05, 1, 0xE0, 0x01}));       // shortcut key in slot 2
+    EXPECT_EQ(writes[1], Bytes({7, 0xF1, 1, 1, 0, 0, 0, 0}));           // clearing macro slot 1
+    EXPECT_EQ(writes[29], Bytes({7, 0xFA, 1, 2, 0, 1, 0, 1}));          // clearing remap slot 2
+    EXPECT_EQ(writes[30], Bytes({7, 0xF1, 1, 1, 0x04, 2, 0x04, 0x02})); // macro key in slot 1
+    EXPECT_EQ(writes[58], Bytes({7, 0xF1, 1, 2, 0x05, 1, 0xE0, 0x01})); // shortcut key in slot 2
     EXPECT_EQ(writes[86], Bytes({7, 0xFA, 1, 1, 0x06, 1, 9, 1}));
     EXPECT_EQ(writes[87], Bytes({7, 0xFA, 1, 2, 0x08, 1, 0x2C, 1}));
 
@@ -153,8 +153,7 @@ TEST_F(ProtocolTest, RemapSlotRules) {
     };
     for (const Case& c : cases) {
         m_db.DeleteKeyAssignments(kProfile);
-        if (c.type >= 0)
-            Assign(0x2B, c.type, c.value, c.value2);
+        if (c.type >= 0) Assign(0x2B, c.type, c.value, c.value2);
         Connect(0);
         m_protocol->UploadRemapSlot(0x2B, 4);
         const auto writes = FeatureWrites(State());
@@ -286,8 +285,10 @@ TEST_F(ProtocolTest, KeyColours) {
     Connect(0);
     EXPECT_TRUE(m_protocol->UploadKeyColours(positions));
     const EmulatorState s = State();
-    EXPECT_EQ(std::vector<uint8_t>(s.colours.begin(), s.colours.begin() + 4), Bytes({0xA0, 0xB0, 0xC0, 0xFF}));
-    EXPECT_EQ(std::vector<uint8_t>(s.colours.begin() + 436, s.colours.begin() + 440), Bytes({0xFF, 0, 0, 0xFF}));
+    EXPECT_EQ(std::vector<uint8_t>(s.colours.begin(), s.colours.begin() + 4),
+              Bytes({0xA0, 0xB0, 0xC0, 0xFF}));
+    EXPECT_EQ(std::vector<uint8_t>(s.colours.begin() + 436, s.colours.begin() + 440),
+              Bytes({0xFF, 0, 0, 0xFF}));
     EXPECT_EQ(s.log.size(), 8u);
     EXPECT_EQ(NowMs(), 8);
 

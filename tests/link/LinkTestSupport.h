@@ -18,8 +18,7 @@ class LinkTempFolder {
 public:
     LinkTempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "molvane-link-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern + "/";
+        if (::mkdtemp(pattern.data())) m_path = pattern + "/";
         std::filesystem::create_directories(m_path + "db");
     }
     ~LinkTempFolder() { std::filesystem::remove_all(m_path); }
@@ -42,8 +41,7 @@ struct EmulatedLink {
     explicit EmulatedLink(int mode = 0, std::vector<EmulatedMode> modes = KeyboardEmulator::DefaultModes())
         : emulator(std::move(modes), &clock), link(emulator.CreateBackend(), &clock) {
         AddDefaultCatalogue(link);
-        if (mode >= 0)
-            emulator.Plug(mode);
+        if (mode >= 0) emulator.Plug(mode);
         Rescan();
     }
     void Rescan() {
@@ -62,8 +60,7 @@ struct EmulatedLink {
 inline std::vector<std::vector<uint8_t>> FeatureWrites(const EmulatorState& state) {
     std::vector<std::vector<uint8_t>> out;
     for (const EmulatedReport& r : state.log)
-        if (r.kind == EmulatedReport::Kind::FeatureWrite)
-            out.push_back(r.bytes);
+        if (r.kind == EmulatedReport::Kind::FeatureWrite) out.push_back(r.bytes);
     return out;
 }
 

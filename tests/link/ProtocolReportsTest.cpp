@@ -6,7 +6,9 @@
 
 namespace {
 
-std::vector<uint8_t> V(const auto& report) { return {report.begin(), report.end()}; }
+std::vector<uint8_t> V(const auto& report) {
+    return {report.begin(), report.end()};
+}
 
 LightModeRecord Effect(int mode, int colorIndex, int direction, int speed, int brightness, int colorValue = 0,
                        int configFunc = 0) {
@@ -39,10 +41,10 @@ TEST(ProtocolReports, DelayEncoding) {
         int expected;
     };
     const Case cases[] = {
-        {0, false, 0x01},     {0, true, 0x81},      {-5, false, 0x01},    {-5, true, 0x80},
-        {10, false, 0x01},    {11, false, 0x01},    {25, false, 0x02},    {310, false, 0x1F},
-        {311, false, 0x26},   {1550, false, 0x3F},  {1551, false, 0x4F},  {3100, false, 0x5F},
-        {3100, true, 0xDF},   {3101, false, 0x63},  {31000, false, 0x7F}, {45000, false, 0x7F},
+        {0, false, 0x01},    {0, true, 0x81},     {-5, false, 0x01},    {-5, true, 0x80},
+        {10, false, 0x01},   {11, false, 0x01},   {25, false, 0x02},    {310, false, 0x1F},
+        {311, false, 0x26},  {1550, false, 0x3F}, {1551, false, 0x4F},  {3100, false, 0x5F},
+        {3100, true, 0xDF},  {3101, false, 0x63}, {31000, false, 0x7F}, {45000, false, 0x7F},
         {45000, true, 0xFF},
     };
     for (const Case& c : cases)
@@ -78,9 +80,11 @@ TEST(ProtocolReports, MusicLevelScaling) {
 TEST(ProtocolReports, MacroBlockAndPackets) {
     MacroRecord macro;
     macro.m_playTimes = 3;
-    std::vector<MacroEventRecord> events = {Event(2, 65, 0), Event(1, 0, 500), Event(3, 65, 120), Event(4, 0, 0)};
+    std::vector<MacroEventRecord> events = {Event(2, 65, 0), Event(1, 0, 500), Event(3, 65, 120),
+                                            Event(4, 0, 0)};
     MacroBlock block = BuildMacroBlock(5, 0x1E, &macro, events);
-    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 8), Bytes({1, 5, 0x1E, 3, 0x04, 0x01, 0x04, 0x8C}));
+    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 8),
+              Bytes({1, 5, 0x1E, 3, 0x04, 0x01, 0x04, 0x8C}));
     EXPECT_EQ(block[8], 0);
 
     // Without its macro row the key code and play count stay 0, yet the events still go out.
@@ -103,8 +107,9 @@ TEST(ProtocolReports, MacroBlockAndPackets) {
     }
 
     block = BuildShortcutMacroBlock(4, 0x3A, 13);
-    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 17),
-              Bytes({1, 4, 0x3A, 1, 0xE2, 0x01, 0x2C, 0x01, 0x1B, 0x01, 0x1B, 0x81, 0x2C, 0x81, 0xE2, 0x81, 0}));
+    EXPECT_EQ(
+        std::vector<uint8_t>(block.begin(), block.begin() + 17),
+        Bytes({1, 4, 0x3A, 1, 0xE2, 0x01, 0x2C, 0x01, 0x1B, 0x01, 0x1B, 0x81, 0x2C, 0x81, 0xE2, 0x81, 0}));
     block = BuildClearedMacroBlock(12);
     EXPECT_EQ(std::count(block.begin(), block.end(), 0), 166);
 }
@@ -135,13 +140,15 @@ TEST(ProtocolReports, LightEffectFields) {
         EXPECT_EQ(f[0], 0x07) << c.what;
         EXPECT_EQ(f[1], 0xF7) << c.what;
         EXPECT_EQ(std::vector<uint8_t>(f.begin() + 2, f.end()), c.feature) << c.what;
-        EXPECT_EQ(std::vector<uint8_t>(w.begin(), w.begin() + 5), Bytes({0xBB, 0xAA, 0x99, 0x88, 0xAA})) << c.what;
+        EXPECT_EQ(std::vector<uint8_t>(w.begin(), w.begin() + 5), Bytes({0xBB, 0xAA, 0x99, 0x88, 0xAA}))
+            << c.what;
         EXPECT_EQ(std::vector<uint8_t>(w.begin() + 5, w.begin() + 11), c.wireless) << c.what;
         EXPECT_TRUE(std::all_of(w.begin() + 11, w.end(), [](uint8_t b) { return b == 0; })) << c.what;
     }
 }
 
-// Catches colour bytes in the wrong order or place, keys without a valid position written, wrong report headers.
+// Catches colour bytes in the wrong order or place, keys without a valid position written, wrong report
+// headers.
 TEST(ProtocolReports, ColourTableAndReports) {
     std::vector<KeyLightRecord> lights(4);
     lights[0].m_keyCode = 0x04, lights[0].m_keyRgb = 0x00332211;

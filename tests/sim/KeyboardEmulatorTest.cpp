@@ -7,8 +7,7 @@ namespace {
 
 std::unique_ptr<HidDevice> OpenVendor(HidBackend& backend) {
     for (const HidDeviceInfo& info : backend.Enumerate())
-        if (info.usagePage == 0xFF02)
-            return backend.OpenPath(info.path);
+        if (info.usagePage == 0xFF02) return backend.OpenPath(info.path);
     return nullptr;
 }
 
