@@ -288,7 +288,8 @@ SlotTableRead DeviceLink::QueryTable(const Report8& request) {
         if (a == Attempt::NoInterface) return result;
         result.sent = a == Attempt::Sent;
     }
-    result.complete = true;
+    // Replies to a request the keyboard never got are not its slot table.
+    result.complete = result.sent;
     Report8 buffer{};
     for (size_t chunk = 0; chunk < 4; ++chunk) {
         buffer[1] = request[1];

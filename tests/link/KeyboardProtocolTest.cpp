@@ -121,16 +121,22 @@ TEST_F(ProtocolTest, KeyUploadStopsAtTheLastSlot) {
     EXPECT_EQ(s.slotTable[23], 0x20 + 9);
 }
 
-// Catches a failed slot-table read being taken as slot contents instead of clearing every slot.
+// Catches a failed slot-table request or read being taken as slot contents instead of clearing every slot.
 TEST_F(ProtocolTest, KeyUploadClearsEverySlotWhenTheTableIsUnknown) {
-    for (int shortLength : {0, 4}) {
+    struct Case {
+        int failedWrites;
+        int shortLength; // -1: reads are whole
+    };
+    for (const Case c : {Case{0, 0}, Case{0, 4}, Case{1, -1}}) {
         Connect(0);
-        m_device->emulator.ShortReads(1, shortLength);
+        m_device->emulator.FailWrites(c.failedWrites);
+        if (c.shortLength >= 0) m_device->emulator.ShortReads(1, c.shortLength);
         const KeyUploadResult result = m_protocol->UploadKeyAssignments();
         EXPECT_FALSE(result.slotTableKnown);
         const auto writes = FeatureWrites(State());
-        ASSERT_EQ(writes.size(), 1u + 12 * 28 + 10) << shortLength;
-        EXPECT_EQ(writes[1 + 11 * 28], Bytes({7, 0xF1, 1, 12, 0, 0, 0, 0}));
+        const size_t request = c.failedWrites ? 0 : 1;
+        ASSERT_EQ(writes.size(), request + 12 * 28 + 10) << c.shortLength;
+        EXPECT_EQ(writes[request + 11 * 28], Bytes({7, 0xF1, 1, 12, 0, 0, 0, 0}));
         EXPECT_EQ(writes.back(), Bytes({7, 0xFA, 1, 10, 0, 1, 0, 1}));
     }
 }
