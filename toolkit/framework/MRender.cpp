@@ -436,6 +436,15 @@ void MRender::BitBlt(cairo_t* dst, int x, int y, int w, int h, cairo_surface_t* 
     cairo_fill(dst);
 }
 
+void MRender::AlphaBlend(cairo_t* dst, int x, int y, int w, int h, cairo_surface_t* src, int sx, int sy) {
+    if (!src || w <= 0 || h <= 0)
+        return;
+    PainterState state(dst);
+    cairo_set_source_surface(dst, src, x - sx, y - sy);
+    cairo_rectangle(dst, x, y, w, h);
+    cairo_fill(dst);
+}
+
 void MRender::FillSolidRect(cairo_t* cr, CRect rect, uint32_t colorref) {
     DrawColor(cr, rect, ARGBFromCOLORREF(colorref, 255));
 }

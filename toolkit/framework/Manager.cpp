@@ -203,8 +203,7 @@ long Manager::DispatchMessage(const MSG& msg) {
     else if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP)
         State().keys[msg.wParam & 0xFF] = false;
     // A press anywhere but in the open popup deactivates the popup, as a click outside a menu does.
-    const bool deactivates = IsButtonDown(msg.message) || (msg.message == WM_NCACTIVATE && msg.wParam == 0);
-    if (s_activePopup && deactivates && msg.hwnd != s_activePopup->GetSafeHwnd()) {
+    if (s_activePopup && IsButtonDown(msg.message) && msg.hwnd != s_activePopup->GetSafeHwnd()) {
         MWindow* popup = s_activePopup;
         s_activePopup = nullptr;
         popup->HandleMessage(WM_NCACTIVATE, 0, 0);

@@ -33,8 +33,6 @@ PaintManager::~PaintManager() {
         cairo_surface_destroy(m_bkImage);
     if (m_surface)
         cairo_surface_destroy(m_surface);
-    if (m_tooltipSurface)
-        cairo_surface_destroy(m_tooltipSurface);
 }
 
 void PaintManager::Init(WindowHandle hwnd, MWindow* window) {
@@ -353,6 +351,8 @@ void PaintManager::Paint(CRect rect) {
         m_controls[i]->Draw(cr, paint);
     if (m_overlayAlpha > 10 && !m_overlayText.empty())
         DrawOverlay(cr);
+    if (!m_tooltipText.empty() && m_tooltipBox.Intersects(paint))
+        DrawTooltip(cr);
     cairo_destroy(cr);
     cairo_surface_flush(m_surface);
     ++m_paints;
@@ -758,35 +758,34 @@ void PaintManager::SetTooltip(const std::wstring& text, CRect rect) {
     PaintTooltip();
 }
 
+// The tip is painted into the window's own buffer: a separate native window would take the focus
+// from the window under the pointer on some X servers and swallow the next click.
 void PaintManager::PaintTooltip() {
-    Backend* b = Manager::GetBackend();
-    if (!b || !m_window || !m_hwnd)
+    if (!m_window)
         return;
     TextFont font{FindTempFont(nullptr), 12, FontStyleRegular};
     CSize size = MRender::GetTextBounds(m_tooltipText, font, 256);
-    CRect screen = m_window->ClientToScreen(m_tooltipRect);
-    CRect tip(screen.left, screen.bottom + 4, screen.left + size.cx + 10, screen.bottom + 4 + size.cy + 6);
-    if (!m_tooltipWnd)
-        m_tooltipWnd = b->CreateWindow(WindowKind::Tooltip, L"", tip, m_hwnd);
-    if (!m_tooltipWnd)
-        return;
-    b->MoveWindow(m_tooltipWnd, tip);
-    if (m_tooltipSurface)
-        cairo_surface_destroy(m_tooltipSurface);
-    m_tooltipSurface = MRender::CreateARGB32Bitmap(tip.Width(), tip.Height());
-    cairo_t* cr = cairo_create(m_tooltipSurface);
-    CRect local(0, 0, tip.Width(), tip.Height());
-    MRender::DrawColor(cr, local, 0xFF808080);
-    local.DeflateRect(1, 1);
-    MRender::DrawColor(cr, local, 0xFFFFFFFF);
-    local.DeflateRect(4, 2);
-    MRender::DrawString(cr, m_tooltipText, local, font, 0xFF000000, 0, 0, true);
-    cairo_destroy(cr);
-    cairo_surface_flush(m_tooltipSurface);
-    b->ShowWindow(m_tooltipWnd, true);
-    b->Present(m_tooltipWnd, cairo_image_surface_get_data(m_tooltipSurface),
-               cairo_image_surface_get_stride(m_tooltipSurface), tip.Width(), tip.Height(),
-               CRect(0, 0, tip.Width(), tip.Height()));
+    CRect client = GetClientRect();
+    CRect tip(m_tooltipRect.left, m_tooltipRect.bottom + 4, m_tooltipRect.left + size.cx + 10,
+              m_tooltipRect.bottom + 4 + size.cy + 6);
+    if (tip.bottom > client.bottom)
+        tip.OffsetRect(0, m_tooltipRect.top - 4 - tip.bottom);
+    if (tip.right > client.right)
+        tip.OffsetRect(client.right - tip.right, 0);
+    tip.OffsetRect(std::max(0, -tip.left), std::max(0, -tip.top));
+    InvalidateRect(m_tooltipBox, 0);
+    m_tooltipBox = tip;
+    InvalidateRect(m_tooltipBox, 0);
+}
+
+void PaintManager::DrawTooltip(cairo_t* cr) {
+    TextFont font{FindTempFont(nullptr), 12, FontStyleRegular};
+    CRect box = m_tooltipBox;
+    MRender::DrawColor(cr, box, 0xFF808080);
+    box.DeflateRect(1, 1);
+    MRender::DrawColor(cr, box, 0xFFFFFFFF);
+    box.DeflateRect(4, 2);
+    MRender::DrawString(cr, m_tooltipText, box, font, 0xFF000000, 0, 0, true);
 }
 
 void PaintManager::ClearTooltip() {
@@ -794,8 +793,8 @@ void PaintManager::ClearTooltip() {
     if (m_tooltipText.empty())
         return;
     m_tooltipText.clear();
-    if (Backend* b = Manager::GetBackend(); b && m_tooltipWnd)
-        b->ShowWindow(m_tooltipWnd, false);
+    InvalidateRect(m_tooltipBox, 0);
+    m_tooltipBox = CRect();
 }
 
 void PaintManager::SetMessage(const std::wstring& text, CRect rect, MsgLevel level) {
@@ -877,10 +876,8 @@ void PaintManager::DestroyData() {
     m_animated.clear();
     ClearImgResInfo();
     ClearTempFont();
-    if (Backend* b = Manager::GetBackend(); b && m_tooltipWnd)
-        b->DestroyWindow(m_tooltipWnd);
-    m_tooltipWnd = 0;
     m_tooltipText.clear();
+    m_tooltipBox = CRect();
     m_tooltipOwner = 0;
     m_captured = false;
     m_buttonPressed = false;

@@ -88,6 +88,8 @@ class SdlBackend : public Backend {
 public:
     bool Start() {
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // The paint manager captures the pointer itself while a control holds a button.
+        SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
@@ -98,7 +100,8 @@ public:
 
     ~SdlBackend() override {
         for (auto& [hwnd, win] : m_windows)
-            SDL_DestroyWindow(win);
+            if (win.sdl)
+                SDL_DestroyWindow(win.sdl);
         for (auto& [kind, cursor] : m_cursors)
             SDL_FreeCursor(cursor);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -106,38 +109,44 @@ public:
     }
 
     WindowHandle CreateWindow(WindowKind kind, const std::wstring& title, const CRect& rect, WindowHandle) override {
-        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-        if (kind == WindowKind::Popup)
-            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-        else if (kind == WindowKind::Tooltip)
-            flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR;
-        std::string name = MRender::ToUtf8(title);
-        SDL_Window* win = SDL_CreateWindow(name.c_str(), rect.left, rect.top, std::max(rect.Width(), 1),
-                                           std::max(rect.Height(), 1), flags);
-        if (!win)
-            return 0;
         WindowHandle hwnd = m_next++;
-        m_windows[hwnd] = win;
-        m_bySdlId[SDL_GetWindowID(win)] = hwnd;
+        m_windows[hwnd] = Pending{kind, MRender::ToUtf8(title), rect, nullptr};
         return hwnd;
     }
 
     void DestroyWindow(WindowHandle hwnd) override {
-        if (SDL_Window* win = Find(hwnd)) {
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end())
+            return;
+        if (SDL_Window* win = it->second.sdl) {
             m_bySdlId.erase(SDL_GetWindowID(win));
             SDL_DestroyWindow(win);
-            m_windows.erase(hwnd);
         }
+        m_windows.erase(it);
     }
 
     void ShowWindow(WindowHandle hwnd, bool show) override {
-        if (SDL_Window* win = Find(hwnd)) {
-            if (show) {
-                SDL_ShowWindow(win);
-                SDL_RestoreWindow(win);
-            } else {
-                SDL_HideWindow(win);
-            }
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end())
+            return;
+        if (!show) {
+            if (it->second.sdl)
+                SDL_HideWindow(it->second.sdl);
+            return;
+        }
+        // The native window is made at its first showing: without a window manager X keeps a window
+        // where it was mapped and ignores moves made while it was unmapped.
+        if (!it->second.sdl && !Realise(hwnd, it->second))
+            return;
+        // A tooltip must not take the focus away from the window under the pointer.
+        const bool passive = it->second.kind == WindowKind::Tooltip;
+        SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, passive ? "1" : "0");
+        SDL_ShowWindow(it->second.sdl);
+        if (!passive) {
+            SDL_RestoreWindow(it->second.sdl);
+            // Take the focus now; otherwise it arrives with the first pointer entry and swallows that click.
+            SDL_RaiseWindow(it->second.sdl);
+            SDL_SetWindowInputFocus(it->second.sdl);
         }
     }
 
@@ -147,6 +156,8 @@ public:
     }
 
     void MoveWindow(WindowHandle hwnd, const CRect& rect) override {
+        if (auto it = m_windows.find(hwnd); it != m_windows.end())
+            it->second.rect = rect;
         if (SDL_Window* win = Find(hwnd)) {
             SDL_SetWindowPosition(win, rect.left, rect.top);
             SDL_SetWindowSize(win, std::max(rect.Width(), 1), std::max(rect.Height(), 1));
@@ -159,6 +170,8 @@ public:
     }
 
     void SetTitle(WindowHandle hwnd, const std::wstring& title) override {
+        if (auto it = m_windows.find(hwnd); it != m_windows.end())
+            it->second.title = MRender::ToUtf8(title);
         if (SDL_Window* win = Find(hwnd))
             SDL_SetWindowTitle(win, MRender::ToUtf8(title).c_str());
     }
@@ -255,14 +268,45 @@ public:
     void StopTextInput(WindowHandle) override { SDL_StopTextInput(); }
 
 private:
+    struct Pending {
+        WindowKind kind = WindowKind::Normal;
+        std::string title;
+        CRect rect;
+        SDL_Window* sdl = nullptr;
+    };
+
+    bool Realise(WindowHandle hwnd, Pending& w) {
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+        if (w.kind == WindowKind::Popup)
+            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+        else if (w.kind == WindowKind::Tooltip)
+            flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR;
+        w.sdl = SDL_CreateWindow(w.title.c_str(), w.rect.left, w.rect.top, std::max(w.rect.Width(), 1),
+                                 std::max(w.rect.Height(), 1), flags);
+        if (!w.sdl)
+            return false;
+        m_bySdlId[SDL_GetWindowID(w.sdl)] = hwnd;
+        return true;
+    }
+
     SDL_Window* Find(WindowHandle hwnd) const {
         auto it = m_windows.find(hwnd);
-        return it == m_windows.end() ? nullptr : it->second;
+        return it == m_windows.end() ? nullptr : it->second.sdl;
     }
 
     WindowHandle FromSdl(Uint32 id) const {
         auto it = m_bySdlId.find(id);
         return it == m_bySdlId.end() ? 0 : it->second;
+    }
+
+    // SDL names the window that has its mouse focus, which can still be none right after the focus arrived;
+    // the window the pointer was last seen in is the one meant then.
+    WindowHandle MouseWindow(Uint32 id) {
+        if (WindowHandle hwnd = FromSdl(id)) {
+            m_lastMouseWindow = hwnd;
+            return hwnd;
+        }
+        return m_windows.count(m_lastMouseWindow) ? m_lastMouseWindow : 0;
     }
 
     static void Emit(const MessageSink& sink, WindowHandle hwnd, unsigned msg, unsigned wparam, long lparam) {
@@ -283,7 +327,7 @@ private:
         }
         switch (e.type) {
         case SDL_MOUSEMOTION:
-            Emit(sink, FromSdl(e.motion.windowID), WM_MOUSEMOVE, MouseFlags(e.motion.state),
+            Emit(sink, MouseWindow(e.motion.windowID), WM_MOUSEMOVE, MouseFlags(e.motion.state),
                  MakeLParam(e.motion.x, e.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -292,7 +336,7 @@ private:
             int x = 0, y = 0;
             SDL_GetGlobalMouseState(&x, &y);
             int delta = e.wheel.y * 120 * (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1);
-            Emit(sink, FromSdl(e.wheel.windowID), WM_MOUSEWHEEL,
+            Emit(sink, MouseWindow(e.wheel.windowID), WM_MOUSEWHEEL,
                  MakeWParam(MouseFlags(SDL_GetMouseState(nullptr, nullptr)), static_cast<uint16_t>(delta)),
                  MakeLParam(x, y));
             break;
@@ -330,7 +374,7 @@ private:
         case SDL_BUTTON_MIDDLE: msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
         default: return;
         }
-        Emit(sink, FromSdl(b.windowID), msg, MouseFlags(SDL_GetMouseState(nullptr, nullptr)), MakeLParam(b.x, b.y));
+        Emit(sink, MouseWindow(b.windowID), msg, MouseFlags(SDL_GetMouseState(nullptr, nullptr)), MakeLParam(b.x, b.y));
     }
 
     void TranslateWindowEvent(const SDL_WindowEvent& w, const MessageSink& sink) {
@@ -349,10 +393,11 @@ private:
         }
     }
 
-    std::map<WindowHandle, SDL_Window*> m_windows;
+    std::map<WindowHandle, Pending> m_windows;
     std::map<Uint32, WindowHandle> m_bySdlId;
     std::map<CursorKind, SDL_Cursor*> m_cursors;
     WindowHandle m_next = 1;
+    WindowHandle m_lastMouseWindow = 0;
     Uint32 m_wakeEvent = 0;
     std::atomic<bool> m_wakePending{false};
 };

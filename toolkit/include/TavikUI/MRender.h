@@ -52,6 +52,8 @@ public:
 
     static cairo_surface_t* CreateARGB32Bitmap(int width, int height);
     static void BitBlt(cairo_t* dst, int x, int y, int w, int h, cairo_surface_t* src, int sx, int sy);
+    // Copies over what is there, honouring the source's alpha (as AlphaBlend does).
+    static void AlphaBlend(cairo_t* dst, int x, int y, int w, int h, cairo_surface_t* src, int sx, int sy);
     static void FillSolidRect(cairo_t* cr, CRect rect, uint32_t colorref);
     // Fills with an ARGB colour; nothing when its alpha is 0.
     static void DrawColor(cairo_t* cr, CRect rect, uint32_t argb);

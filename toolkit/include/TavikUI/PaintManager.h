@@ -112,7 +112,8 @@ public:
     void SetTooltipOwner(unsigned id) { m_tooltipOwner = id; }
     const std::wstring& GetTooltipText() const { return m_tooltipText; }
     int GetTooltipShowCount() const { return m_tooltipShows; }
-    WindowHandle GetToolTipWnd() const { return m_tooltipWnd; }
+    // Where the tip is painted, in client pixels; empty while hidden.
+    CRect GetTooltipBox() const { return m_tooltipBox; }
 
     void SetMessage(const std::wstring& text, CRect rect, MsgLevel level);
     void SetProgress(int value, const std::wstring& text, CRect rect);
@@ -151,6 +152,7 @@ private:
     void SetCapture(bool on);
     void BeginWindowDrag(CPoint pt);
     void PaintTooltip();
+    void DrawTooltip(cairo_t* cr);
     unsigned ModifierWord() const;
     MControl* Attach(std::unique_ptr<MControl> control, int kind);
 
@@ -185,12 +187,11 @@ private:
     int m_targetProgress = 0;
     CRect m_overlayRect;
 
-    WindowHandle m_tooltipWnd = 0;
     unsigned m_tooltipOwner = 0;
     std::wstring m_tooltipText;
     CRect m_tooltipRect;
     int m_tooltipShows = 0;
-    cairo_surface_t* m_tooltipSurface = nullptr;
+    CRect m_tooltipBox;
 
     MControl* m_hover = nullptr;
     MControl* m_focus = nullptr;
