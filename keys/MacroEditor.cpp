@@ -394,6 +394,32 @@ RecordingMode MacroEditor::Mode() const
     return m_mode;
 }
 
+void MacroEditor::StartKeyCapture()
+{
+    std::lock_guard guard(m_lock);
+    if (m_mode == RecordingMode::Recording)
+        return;
+    m_keyField.clear();
+    m_keyFieldCode = 0;
+    m_mode = RecordingMode::SingleKeyCapture;
+}
+
+void MacroEditor::OnCaptureInput(const CapturedInputEvent& event)
+{
+    std::lock_guard guard(m_lock);
+    if (m_mode != RecordingMode::SingleKeyCapture || event.kind != CaptureKind::Keyboard || event.name.empty())
+        return;
+    m_keyField = event.name;
+    m_keyFieldCode = event.code;
+}
+
+void MacroEditor::StopKeyCapture()
+{
+    std::lock_guard guard(m_lock);
+    if (m_mode == RecordingMode::SingleKeyCapture)
+        m_mode = RecordingMode::Off;
+}
+
 ServiceOutcome MacroEditor::ImportMacro(const std::string& path)
 {
     const MacroImportResult result = ::ImportMacro(m_db, path);

@@ -96,6 +96,14 @@ public:
     void RecordEvent(const CapturedInputEvent& event);
     ServiceOutcome StopRecording();
     RecordingMode Mode() const;
+
+    // Single-key capture of the key field: started when it gains the focus (emptying it), fed
+    // with decoded input, ended when its editing ends.
+    void StartKeyCapture();
+    void OnCaptureInput(const CapturedInputEvent& event);
+    void StopKeyCapture();
+    const std::string& KeyField() const { return m_keyField; }
+    int KeyFieldCode() const { return m_keyFieldCode; }
     KeyRecorder* Recorder() const { return m_recorder.get(); }
 
     // Macro files: the import is appended to the list without being selected.
@@ -125,6 +133,8 @@ private:
     std::string m_playTimesField = "1";
     int m_delayType = DELAY_RECORDED;
     std::string m_delayTimeField = "10";
+    std::string m_keyField;
+    int m_keyFieldCode = 0;
 
     // The recording source delivers on its own thread; the event list and the recording state
     // are shared with it.

@@ -126,6 +126,21 @@ TEST(JobWorker, QueuesAreSafeAcrossThreads)
     EXPECT_EQ(std::count(runner.m_log.begin(), runner.m_log.end(), "job 4"), 16);
 }
 
+// Catches a lighting change skipping its upload because a job that already started still sits at the front.
+TEST(JobQueue, AStartedJobIsNoLongerWaiting)
+{
+    JobQueue queue;
+    queue.PushJob(JOB_WRITE_LIGHTING);
+    EXPECT_TRUE(queue.HasWaitingJob(JOB_WRITE_LIGHTING));
+    queue.MarkFrontRunning();
+    EXPECT_FALSE(queue.HasWaitingJob(JOB_WRITE_LIGHTING));
+    queue.PushJob(JOB_WRITE_LIGHTING);
+    EXPECT_TRUE(queue.HasWaitingJob(JOB_WRITE_LIGHTING));
+    queue.PopJob();
+    EXPECT_TRUE(queue.HasWaitingJob(JOB_WRITE_LIGHTING)) << "the second one has not started";
+    EXPECT_FALSE(queue.HasWaitingJob(JOB_WRITE_KEY_COLOURS));
+}
+
 class NoKeyboardFrontEnd final : public IControllerFrontEnd {
 public:
     void OpenWaitDialog() override { ++m_open; }

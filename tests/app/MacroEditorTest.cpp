@@ -213,6 +213,22 @@ TEST_F(MacroEditorTest, RecordingAppendsToExistingEvents)
     EXPECT_EQ(events[3].m_delayTime, 0);
 }
 
+// Catches single-key capture taking mouse input or nameless keys, or staying on after its field.
+TEST_F(MacroEditorTest, SingleKeyCaptureKeepsTheLastNamedKey)
+{
+    m_editor.StartKeyCapture();
+    EXPECT_EQ(m_editor.Mode(), RecordingMode::SingleKeyCapture);
+    m_editor.OnCaptureInput(DecodeWindowKey({0x04, false, false}));
+    m_editor.OnCaptureInput(DecodeWindowMouseButton(WindowMouseButton::Right, false));
+    m_editor.OnCaptureInput(CapturedInputEvent{CaptureKind::Keyboard, false, 7, ""});
+    EXPECT_EQ(m_editor.KeyField(), "A");
+    EXPECT_EQ(m_editor.KeyFieldCode(), 'A');
+    m_editor.StopKeyCapture();
+    EXPECT_EQ(m_editor.Mode(), RecordingMode::Off);
+    m_editor.OnCaptureInput(DecodeWindowKey({0x05, false, false}));
+    EXPECT_EQ(m_editor.KeyField(), "A");
+}
+
 // Catches event-list edits at the ends misbehaving, or an edit not written back.
 TEST_F(MacroEditorTest, EventListEditing)
 {
