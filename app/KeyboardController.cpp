@@ -186,11 +186,15 @@ ServiceOutcome KeyboardController::RunKeyAction(int extraId, const std::function
     case 8:
         open(parameter);
         return ServiceOutcome::Done();
-    case 9:
-        open(!description.empty() && description.find("www.") == std::string::npos && description.find("://") == std::string::npos
-                 ? "www." + description
-                 : description);
+    case 9: {
+        // An empty address opens nothing; one with a scheme or "www." already is used as it is.
+        if (description.empty())
+            return ServiceOutcome::Ignored();
+        const bool complete =
+            description.find("www.") != std::string::npos || description.find("://") != std::string::npos;
+        open(complete ? description : "www." + description);
         return ServiceOutcome::Done();
+    }
     case 10:
         if (!description.empty())
             type(description);

@@ -3,6 +3,7 @@
 #include "app/JobQueue.h"
 #include "app/JobWorker.h"
 #include "app/KeyboardController.h"
+#include "keys/CustomKeyModel.h"
 #include "link/DeviceLink.h"
 #include "link/PacingClock.h"
 #include "sim/KeyboardEmulator.h"
@@ -181,6 +182,52 @@ TEST_F(ServiceFixture, ControllerDeletesAProfileWithNoKeyboardConnected)
     EXPECT_FALSE(database.GetProfileName(doomed, name));
     EXPECT_TRUE(emulator.State().log.empty());
     controller.Stop();
+    database.Close();
+}
+
+// Catches program-run keys opening the wrong thing, addresses prefixed twice, or a profile-switch
+// key not changing the current profile.
+TEST_F(ServiceFixture, ControllerRunsProgramKeys)
+{
+    VirtualPacingClock clock;
+    KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
+    DeviceLink link(emulator.CreateBackend(), &clock);
+    ProfileDatabase database;
+    NoKeyboardFrontEnd frontEnd;
+    KeyboardController controller(database, link, frontEnd, &clock);
+    std::string error;
+    ASSERT_TRUE(controller.LoadCatalogueAndLayout(error)) << error;
+    controller.LoadPages(LOAD_ALL);
+    const int target = controller.Profiles().Items()[2].m_id;
+    struct Case {
+        AssignmentKind kind;
+        std::string text; // empty: the profile switch
+        std::string opened;
+        std::string typed;
+    } cases[] = {
+        {AssignmentKind::WebAddress, "example.org", "www.example.org", ""},
+        {AssignmentKind::WebAddress, "www.example.org/x", "www.example.org/x", ""},
+        {AssignmentKind::WebAddress, "https://example.org", "https://example.org", ""},
+        {AssignmentKind::Program, "/usr/bin/true", "/usr/bin/true", ""},
+        {AssignmentKind::Text, "gg wp", "", "gg wp"},
+        {AssignmentKind::ProfileSwitch, "", "", ""},
+    };
+    const int profile = controller.Profiles().CurrentProfile();
+    for (const Case& c : cases) {
+        CustomKeyModel dialog(database, 0x3A, profile, c.kind);
+        ASSERT_TRUE((c.text.empty() ? dialog.ApplyChoice(target) : dialog.ApplyText(c.text)).Ok());
+        KeyAssignmentRecord row;
+        ASSERT_TRUE(database.LoadKeyAssignment(profile, 0, 0x3A, row));
+        std::string opened, typed;
+        ASSERT_TRUE(controller
+                        .RunKeyAction(row.m_macroValue, [&](const std::string& t) { opened = t; },
+                                      [&](const std::string& t) { typed = t; })
+                        .Ok());
+        EXPECT_EQ(opened, c.opened) << c.text;
+        EXPECT_EQ(typed, c.typed) << c.text;
+    }
+    EXPECT_EQ(controller.Profiles().CurrentProfile(), target);
+    EXPECT_EQ(database.GetSelectedProfile(), target);
     database.Close();
 }
 
