@@ -199,9 +199,13 @@ int Command::Select(const std::string& which)
     auto it = std::find_if(page.m_effects.begin(), page.m_effects.end(), [&](const LightEffectEntry& e) {
         return number ? e.m_mode == *number : Lower(EffectName(e)) == Lower(which);
     });
-    if (it == page.m_effects.end())
-        return Fail(LIGHT_EXIT_USAGE, "light select: no effect \"" + which +
-                                          "\" in this connection mode; 'molvanectl light' lists them");
+    if (it == page.m_effects.end()) {
+        const auto& all = m_service.Layout().m_effects;
+        if (number && std::any_of(all.begin(), all.end(), [&](const LightModeRecord& e) { return e.m_mode == *number; }))
+            return Fail(LIGHT_EXIT_REFUSED, "light select: effect " + which +
+                                                " is not available in this connection mode (the music effect needs the cable)");
+        return Fail(LIGHT_EXIT_USAGE, "light select: no effect \"" + which + "\"; 'molvanectl light' lists them");
+    }
     const LightEffectEntry effect = *it;
     if (m_service.SelectEffectMode(effect.m_mode) != LightResult::Done)
         return Fail(LIGHT_EXIT_REFUSED, "light select: the effect could not be stored");

@@ -103,6 +103,8 @@ public:
     // Control 110: the custom slot 0-2 that the lighting upload carries.
     LightResult OnCustomSlot(int index);
     int CustomSlotIndex() const { return m_page.m_customSlot; }
+    // The settings page's restore: back to the first slot, sending nothing.
+    void ResetCustomSlot() { m_page.m_customSlot = 0; }
     // The command line's combined change; `why` names the first refused parameter.
     LightResult ApplySettings(const LightSettingsChange& change, std::string& why);
 

@@ -99,3 +99,14 @@ TEST_F(LightingCommandsTest, ScriptedSessionReachesTheKeyboard)
               (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_TRUE(m_jobs.m_queue.empty());
 }
+
+// Catches the music effect selectable over the receiver, where its levels cannot be sent.
+TEST_F(LightingCommandsTest, MusicEffectRefusedOverTheReceiver)
+{
+    Connect(1);
+    EXPECT_EQ(Run({"light", "select", "12"}), LIGHT_EXIT_REFUSED);
+    EXPECT_NE(m_err.str().find("connection mode"), std::string::npos) << m_err.str();
+    Connect(0);
+    EXPECT_EQ(Run({"light", "select", "12"}), LIGHT_EXIT_OK) << m_err.str();
+    EXPECT_EQ(m_db.GetSelectedLightMode(kProfile1), kModeMusic);
+}
