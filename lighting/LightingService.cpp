@@ -70,6 +70,18 @@ int ColourOf(const std::array<int, 3>& rgb)
     return rgb[0] | (rgb[1] << 8) | (rgb[2] << 16);
 }
 
+// Replaces the shared set with one row per key item, in one transaction: a failure keeps the old set.
+bool WriteKeyColours(ProfileDatabase& db, const std::vector<KeyLightRecord>& rows)
+{
+    SQLiteAutoTransaction transaction(&db);
+    db.DeleteKeyLights(ProfileDatabase::kCustomLightId);
+    if (db.SaveKeyLights(rows) != static_cast<int>(rows.size())) {
+        transaction.Rollback();
+        return false;
+    }
+    return transaction.End();
+}
+
 } // namespace
 
 LightingLayout LightingLayout::From(const KeyboardDef& def, int brightnessMax, int speedMax,
@@ -491,6 +503,24 @@ LightResult LightingService::ApplySettings(const LightSettingsChange& change, st
     LightModeRecord record;
     if (LightResult result = LoadCurrent(record); result != LightResult::Done)
         return result;
+    ApplyChange(change, record);
+    if (!m_db.UpdateLightMode(m_profile, record.m_mode, record))
+        return LightResult::Failed;
+    ShowEditors(record);
+    if (Offers(kLightCustomKeys))
+        m_page.m_paintColour = record.m_colorValue & kColourMask;
+    // On the custom effect a colour only paints; anything else the keyboard must hear about.
+    const bool onlyPaintColour = Offers(kLightCustomKeys) && change.m_colour && !change.m_brightness &&
+                                 !change.m_speed && !change.m_direction && !change.m_colourIndex && !change.m_colorful &&
+                                 std::none_of(change.m_options.begin(), change.m_options.end(),
+                                              [](const std::optional<int>& o) { return o.has_value(); });
+    if (onlyPaintColour || (Offers(kLightMusic | kLightScreen) && !Offers(kLightCustomKeys)))
+        return LightResult::Done;
+    return StoreAndUpload(record, true);
+}
+
+void LightingService::ApplyChange(const LightSettingsChange& change, LightModeRecord& record) const
+{
     if (change.m_brightness)
         record.m_brightness = std::clamp(*change.m_brightness, 0, m_layout.m_brightnessMax);
     if (change.m_speed)
@@ -509,19 +539,6 @@ LightResult LightingService::ApplySettings(const LightSettingsChange& change, st
     }
     if (change.m_colorful)
         record.m_colorful = *change.m_colorful ? 1 : 0;
-    if (!m_db.UpdateLightMode(m_profile, record.m_mode, record))
-        return LightResult::Failed;
-    ShowEditors(record);
-    if (Offers(kLightCustomKeys))
-        m_page.m_paintColour = record.m_colorValue & kColourMask;
-    // On the custom effect a colour only paints; anything else the keyboard must hear about.
-    const bool onlyPaintColour = Offers(kLightCustomKeys) && change.m_colour && !change.m_brightness &&
-                                 !change.m_speed && !change.m_direction && !change.m_colourIndex && !change.m_colorful &&
-                                 std::none_of(change.m_options.begin(), change.m_options.end(),
-                                              [](const std::optional<int>& o) { return o.has_value(); });
-    if (onlyPaintColour || (Offers(kLightMusic | kLightScreen) && !Offers(kLightCustomKeys)))
-        return LightResult::Done;
-    return StoreAndUpload(record, true);
 }
 
 // ---- Per-key colours --------------------------------------------------------------------------
@@ -550,18 +567,6 @@ std::map<int, int> LightingService::StoredKeyColours() const
     for (const KeyLightRecord& row : rows)
         colours[row.m_keyCode] = row.m_keyRgb & kColourMask;
     return colours;
-}
-
-// Replaces the shared set with one row per key item, in one transaction: a failure keeps the old set.
-static bool WriteKeyColours(ProfileDatabase& db, const std::vector<KeyLightRecord>& rows)
-{
-    SQLiteAutoTransaction transaction(&db);
-    db.DeleteKeyLights(ProfileDatabase::kCustomLightId);
-    if (db.SaveKeyLights(rows) != static_cast<int>(rows.size())) {
-        transaction.Rollback();
-        return false;
-    }
-    return transaction.End();
 }
 
 LightResult LightingService::SaveKeyColours()

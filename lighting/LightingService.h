@@ -134,6 +134,7 @@ private:
     LightResult StoreColour(LightModeRecord& record, int colour);
     void ShowColour(int colour);
     std::string CheckChange(const LightSettingsChange& change) const;
+    void ApplyChange(const LightSettingsChange& change, LightModeRecord& record) const;
 
     ProfileDatabase& m_db;
     ILightingJobs& m_jobs;
