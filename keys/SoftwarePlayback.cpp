@@ -62,11 +62,18 @@ int SoftwarePlayback::ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>
 
 bool SoftwarePlayback::AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes)
 {
+    // Without the virtual device a withheld key would vanish: the keyboard is left alone then.
+    if (!m_device.IsOpen())
+        return false;
     return m_filter.Start(std::move(nodes));
 }
 
 bool SoftwarePlayback::AttachKeyboard(int vendorId, int productId, std::string& error)
 {
+    if (!m_device.IsOpen()) {
+        error = "the virtual input device is not available";
+        return false;
+    }
     std::vector<std::unique_ptr<IKeyboardNode>> nodes;
     for (const std::string& path : InputNodeFinder::FindKeyNodes(vendorId, productId))
         if (auto node = EvdevNode::Open(path, error))
@@ -77,7 +84,7 @@ bool SoftwarePlayback::AttachKeyboard(int vendorId, int productId, std::string& 
         return false;
     }
     error.clear();
-    return m_filter.Start(std::move(nodes));
+    return AttachKeyboard(std::move(nodes));
 }
 
 int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)

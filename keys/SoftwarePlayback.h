@@ -41,6 +41,7 @@ public:
     // everything first. The table is replaced as a whole, with no moment of an empty table.
     int ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>& rows);
     // Starts filtering `nodes` (the configured keyboard's input nodes), replacing earlier ones.
+    // Refused (false) while the virtual device is not open: withheld keys would produce nothing.
     bool AttachKeyboard(std::vector<std::unique_ptr<IKeyboardNode>> nodes);
     // Finds the input nodes of the keyboard with these ids (the catalogue's) and filters them.
     // False when none could be opened; `error` then says why (for example no access to the nodes).

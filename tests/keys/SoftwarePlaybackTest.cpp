@@ -154,3 +154,22 @@ TEST_F(PlaybackTest, WithheldKeyBecomesItsAssignmentEndToEnd)
     EXPECT_EVENTS(clone.ReadAvailable(), {Key(KEY_F2, 0), Syn()});
     EXPECT_FALSE(m_playback.Filter().IsWithheld(0x3A));
 }
+
+// Catches the keyboard being grabbed without a virtual device, which would swallow every assigned key.
+TEST(SoftwarePlaybackWithoutDevice, LeavesTheKeyboardAlone)
+{
+    VHidev device; // never opened: no output
+    class : public IMacroSource {
+        bool LoadMacro(int, MacroRecord&) override { return false; }
+        std::vector<MacroEventRecord> LoadMacroEvents(int) override { return {}; }
+    } macros;
+    VirtualPacingClock clock;
+    SoftwarePlayback playback(device, macros, clock);
+    EventPipe keyboard, clone;
+    auto script = std::make_shared<NodeScript>();
+    std::vector<std::unique_ptr<IKeyboardNode>> nodes;
+    nodes.push_back(std::make_unique<FakeKeyboardNode>(keyboard.ReadFd(), clone.WriteFd(), script));
+    EXPECT_FALSE(playback.AttachKeyboard(std::move(nodes)));
+    EXPECT_FALSE(playback.Filter().IsRunning());
+    EXPECT_TRUE(script->grabs.empty());
+}
