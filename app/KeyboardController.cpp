@@ -175,6 +175,19 @@ ServiceOutcome KeyboardController::FullReset()
     return ServiceOutcome::Done();
 }
 
+ServiceOutcome KeyboardController::RequestProgramUpdate(bool updateAvailable)
+{
+    if (!updateAvailable)
+        return ServiceOutcome::Refused(TXT_PROGRAM_UPDATE, TXT_PROGRAM_UP_TO_DATE);
+    QueueJob(JOB_UPDATE_SOFTWARE);
+    return ServiceOutcome::Done();
+}
+
+int KeyboardController::FirmwareUpdateQuestion(bool updateAvailable)
+{
+    return updateAvailable ? TXT_FIRMWARE_UPDATE_CONFIRM : TXT_FIRMWARE_REINSTALL_CONFIRM;
+}
+
 ServiceOutcome KeyboardController::RunKeyAction(int extraId, const std::function<void(const std::string&)>& open,
                                                 const std::function<void(const std::string&)>& type)
 {

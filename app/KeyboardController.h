@@ -78,6 +78,11 @@ public:
 
     // Settings page: settings, database file and keyboard back to their first state.
     ServiceOutcome FullReset();
+    // Settings page: the program update button; refused with "up to date" when there is none.
+    ServiceOutcome RequestProgramUpdate(bool updateAvailable);
+    // Settings page: the firmware update button, once the user confirmed FirmwareUpdateQuestion.
+    void RequestFirmwareUpdate() { QueueJob(JOB_UPDATE_FIRMWARE); }
+    static int FirmwareUpdateQuestion(bool updateAvailable);
     // A key whose function runs in the program (types 8 to 11), by its extra record id.
     ServiceOutcome RunKeyAction(int extraId, const std::function<void(const std::string&)>& open,
                                 const std::function<void(const std::string&)>& type);
