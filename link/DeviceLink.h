@@ -61,6 +61,7 @@ public:
 
     // Replaces the HID backend (e.g. with the keyboard emulator); closes every open interface first.
     void SetBackend(std::unique_ptr<HidBackend> backend);
+    // Set before any send starts; the pauses read it without the lock.
     void SetPacingClock(PacingClock* clock);
     PacingClock& Clock() const { return *m_clock; }
     void SetTrace(std::shared_ptr<HidTrace> trace);
