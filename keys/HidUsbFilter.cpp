@@ -142,7 +142,7 @@ void HidUsbFilter::Run()
             if (state.grabbed)
                 ReadEvents(state);
             else
-                DrainUngrabbed(state);
+                TryGrab(state);
             if ((revents & (POLLHUP | POLLERR | POLLNVAL)) && !(revents & POLLIN)) {
                 // The keyboard went away: whatever it held is released on our side too.
                 ReleaseHeld(state);
@@ -153,26 +153,24 @@ void HidUsbFilter::Run()
 }
 
 // A key held while grabbing would stay down for every other program, so the grab waits for
-// a moment with nothing held; events queued before it were already seen by the system.
+// a moment with nothing held. What queued before it belongs to the system and is dropped; a
+// key pressed between that check and the grab is caught by a second check, which gives the
+// grab back until the key is released.
 void HidUsbFilter::TryGrab(NodeState& state)
 {
+    input_event events[64];
+    while (::read(state.node->EventFd(), events, sizeof events) > 0) {
+    }
     KeyBits held;
     if (state.node->QueryHeldKeys(held) && held.any())
         return;
     if (!state.node->SetGrab(true))
         return;
+    if (state.node->QueryHeldKeys(held) && held.any()) {
+        (void)state.node->SetGrab(false);
+        return;
+    }
     state.grabbed = true;
-    input_event events[64];
-    while (::read(state.node->EventFd(), events, sizeof events) > 0) {
-    }
-}
-
-void HidUsbFilter::DrainUngrabbed(NodeState& state)
-{
-    input_event events[64];
-    while (::read(state.node->EventFd(), events, sizeof events) > 0) {
-    }
-    TryGrab(state);
 }
 
 void HidUsbFilter::ReadEvents(NodeState& state)

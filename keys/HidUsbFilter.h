@@ -95,7 +95,6 @@ private:
 
     void Run();
     void TryGrab(NodeState& state);
-    void DrainUngrabbed(NodeState& state);
     void ReadEvents(NodeState& state);
     void HandleEvent(NodeState& state, const input_event& event);
     void HandleKey(NodeState& state, const input_event& event);

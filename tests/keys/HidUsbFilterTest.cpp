@@ -18,12 +18,14 @@ protected:
         m_filter.SetKeyTable({0x04}); // the A key is withheld
     }
 
-    void StartFilter()
+    // Returns once the filter has grabbed the node (or, with a key held, looked and waited):
+    // events written earlier would be drained as the system's.
+    void StartFilter(bool expectGrab = true)
     {
         std::vector<std::unique_ptr<IKeyboardNode>> nodes;
         nodes.push_back(std::make_unique<FakeKeyboardNode>(m_in.ReadFd(), m_out.WriteFd(), m_script));
         ASSERT_TRUE(m_filter.Start(std::move(nodes)));
-        ASSERT_TRUE(m_script->WaitFor([&] { return !m_script->grabs.empty() || m_script->queries > 0; }));
+        ASSERT_TRUE(m_script->WaitFor([&] { return expectGrab ? !m_script->grabs.empty() : m_script->queries > 0; }));
     }
 
     // A pass-through key report used to prove that nothing else came out before it.
@@ -85,8 +87,11 @@ TEST_F(FilterTest, ReleaseFollowsThePressAcrossTableChanges)
 TEST_F(FilterTest, GrabWaitsUntilNoKeyIsHeld)
 {
     m_script->held.set(KEY_Z);
-    StartFilter();
-    EXPECT_TRUE(m_script->grabs.empty());
+    StartFilter(false);
+    {
+        std::lock_guard<std::mutex> guard(m_script->lock);
+        EXPECT_TRUE(m_script->grabs.empty());
+    }
 
     {
         std::lock_guard<std::mutex> guard(m_script->lock);
@@ -191,4 +196,41 @@ TEST(HidUsbFilterProxies, SameMonitorIsRegisteredOnce)
     EXPECT_TRUE(filter.RegisterMonitor(&target, &Target::OnKey));
     EXPECT_FALSE(filter.RegisterMonitor(&target, &Target::OnKey));
     EXPECT_EQ(filter.ProxyCount(), 1);
+}
+
+// Catches a grab kept although a key went down just before it: the system saw that press and
+// would never see its release.
+TEST(HidUsbFilterGrab, KeyPressedDuringTheGrabGivesTheGrabBack)
+{
+    struct RacingNode final : IKeyboardNode {
+        explicit RacingNode(int fd) : m_fd(fd) {}
+        int EventFd() const override { return m_fd; }
+        int OutputFd() const override { return -1; }
+        bool QueryHeldKeys(KeyBits& held) override
+        {
+            held.reset();
+            if (++m_queries == 2)
+                held.set(KEY_Q); // pressed between the first check and the grab
+            return true;
+        }
+        bool SetGrab(bool grab) override
+        {
+            grabs->push_back(grab);
+            return true;
+        }
+        std::string Name() const override { return "racing"; }
+        int m_fd;
+        int m_queries = 0;
+        std::vector<bool>* grabs = nullptr;
+    };
+    EventPipe in;
+    std::vector<bool> grabs;
+    auto node = std::make_unique<RacingNode>(in.ReadFd());
+    node->grabs = &grabs;
+    HidUsbFilter filter;
+    std::vector<std::unique_ptr<IKeyboardNode>> nodes;
+    nodes.push_back(std::move(node));
+    ASSERT_TRUE(filter.Start(std::move(nodes)));
+    filter.Stop(); // joins the thread, so `grabs` is complete
+    EXPECT_EQ(grabs, (std::vector<bool>{true, false}));
 }
