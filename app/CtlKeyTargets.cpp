@@ -9,23 +9,19 @@
 
 namespace {
 
-std::string Lower(std::string text)
-{
+std::string Lower(std::string text) {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
-std::optional<int> UsageByName(const std::string& name, const std::vector<LayoutKey>& layout, bool allowNumber)
-{
+std::optional<int> UsageByName(const std::string& name, const std::vector<LayoutKey>& layout,
+                               bool allowNumber) {
     const std::string wanted = Lower(name);
     for (const LayoutKey& key : layout)
-        if (Lower(key.m_name) == wanted)
-            return key.m_code;
+        if (Lower(key.m_name) == wanted) return key.m_code;
     for (int usage = 1; usage < 256; ++usage)
-        if (!GetKeyName(usage).empty() && Lower(GetKeyName(usage)) == wanted)
-            return usage;
+        if (!GetKeyName(usage).empty() && Lower(GetKeyName(usage)) == wanted) return usage;
     if (allowNumber)
         if (std::optional<int> number = ParseNumber(name); number && *number > 0 && *number < 256)
             return number;
@@ -33,8 +29,7 @@ std::optional<int> UsageByName(const std::string& name, const std::vector<Layout
 }
 
 std::optional<KeyTarget> ParseCombination(const std::string& spec, const std::vector<LayoutKey>& layout,
-                                          std::string& error)
-{
+                                          std::string& error) {
     static const std::pair<const char*, int> kModifiers[] = {
         {"ctrl", MOD_CTRL}, {"shift", MOD_SHIFT}, {"alt", MOD_ALT}, {"win", MOD_WIN}, {"super", MOD_WIN}};
     KeyTarget target;
@@ -42,7 +37,8 @@ std::optional<KeyTarget> ParseCombination(const std::string& spec, const std::ve
     size_t start = 0;
     for (;;) {
         const size_t plus = spec.find('+', start);
-        const std::string part = spec.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+        const std::string part =
+            spec.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
         // The last part is the key; a '+' key itself is written as the last character.
         if (plus == std::string::npos || plus + 1 == spec.size()) {
             const std::string keyName = plus == std::string::npos ? part : part + "+";
@@ -68,60 +64,50 @@ std::optional<KeyTarget> ParseCombination(const std::string& spec, const std::ve
     }
 }
 
-std::optional<int> MouseValue(const std::string& name)
-{
+std::optional<int> MouseValue(const std::string& name) {
     static const std::pair<const char*, int> kButtons[] = {
         {"left", 1}, {"right", 3}, {"middle", 2}, {"4", 8}, {"5", 7}};
     for (const auto& [button, value] : kButtons)
-        if (Lower(name) == button)
-            return value;
+        if (Lower(name) == button) return value;
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<int> ParseNumber(const std::string& text)
-{
+std::optional<int> ParseNumber(const std::string& text) {
     int value = 0;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* first = text.data() + (hex ? 2 : 0);
     const char* last = text.data() + text.size();
-    if (first == last)
-        return std::nullopt;
+    if (first == last) return std::nullopt;
     auto [end, ec] = std::from_chars(first, last, value, hex ? 16 : 10);
-    if (ec != std::errc() || end != last)
-        return std::nullopt;
+    if (ec != std::errc() || end != last) return std::nullopt;
     return value;
 }
 
-std::optional<int> ParseKeyCode(const std::string& text, const std::vector<LayoutKey>& layout)
-{
+std::optional<int> ParseKeyCode(const std::string& text, const std::vector<LayoutKey>& layout) {
     return UsageByName(text, layout, true);
 }
 
-const std::vector<std::pair<std::string, int>>& MediaNames()
-{
+const std::vector<std::pair<std::string, int>>& MediaNames() {
     static const std::vector<std::pair<std::string, int>> names = {
-        {"computer", 249}, {"calculator", 242}, {"email", 240},   {"player", 232},    {"playpause", 238},
+        {"computer", 249}, {"calculator", 242}, {"email", 240},   {"player", 232},     {"playpause", 238},
         {"stop", 236},     {"previous", 237},   {"next", 239},    {"volumedown", 233}, {"volumeup", 234},
-        {"mute", 235},     {"home", 241},       {"refresh", 246}, {"webstop", 245},   {"back", 243},
+        {"mute", 235},     {"home", 241},       {"refresh", 246}, {"webstop", 245},    {"back", 243},
         {"forward", 244},  {"favorites", 248},  {"search", 247},
     };
     return names;
 }
 
-std::string KeyDisplayName(int code, const std::vector<LayoutKey>& layout)
-{
+std::string KeyDisplayName(int code, const std::vector<LayoutKey>& layout) {
     for (const LayoutKey& key : layout)
-        if (key.m_code == code)
-            return key.m_name;
+        if (key.m_code == code) return key.m_name;
     const std::string name = GetKeyName(code);
     return name.empty() ? std::to_string(code) : name;
 }
 
 std::optional<KeyTarget> ParseKeyTarget(const std::string& text, const std::vector<LayoutKey>& layout,
-                                        std::string& error)
-{
+                                        std::string& error) {
     KeyTarget target;
     if (text == "disable" || text == "default") {
         target.m_kind = text == "disable" ? KeyTarget::Kind::Disable : KeyTarget::Kind::Default;
@@ -151,8 +137,7 @@ std::optional<KeyTarget> ParseKeyTarget(const std::string& text, const std::vect
         target.m_value = *usage;
         return target;
     }
-    if (kind == "combo")
-        return ParseCombination(value, layout, error);
+    if (kind == "combo") return ParseCombination(value, layout, error);
     if (kind == "media") {
         for (const auto& [name, code] : MediaNames())
             if (Lower(value) == name) {
@@ -172,20 +157,18 @@ std::optional<KeyTarget> ParseKeyTarget(const std::string& text, const std::vect
         error = "mouse: takes left, right, middle, 4 or 5";
         return std::nullopt;
     }
-    if (kind == "shortcut")
-        return number(KeyTarget::Kind::Shortcut, 1, 15);
-    if (kind == "function")
-        return number(KeyTarget::Kind::Function, 1, 7);
-    if (kind == "macro")
-        return number(KeyTarget::Kind::Macro, 1, 0x7FFFFFFF);
-    if (kind == "profile")
-        return number(KeyTarget::Kind::Profile, 1, 0x7FFFFFFF);
+    if (kind == "shortcut") return number(KeyTarget::Kind::Shortcut, 1, 15);
+    if (kind == "function") return number(KeyTarget::Kind::Function, 1, 7);
+    if (kind == "macro") return number(KeyTarget::Kind::Macro, 1, 0x7FFFFFFF);
+    if (kind == "profile") return number(KeyTarget::Kind::Profile, 1, 0x7FFFFFFF);
     if (kind == "run" || kind == "url" || kind == "text") {
         if (colon == std::string::npos || value.empty()) {
             error = kind + ": needs something after the colon";
             return std::nullopt;
         }
-        target.m_kind = kind == "run" ? KeyTarget::Kind::Program : kind == "url" ? KeyTarget::Kind::Url : KeyTarget::Kind::Text;
+        target.m_kind = kind == "run"   ? KeyTarget::Kind::Program
+                        : kind == "url" ? KeyTarget::Kind::Url
+                                        : KeyTarget::Kind::Text;
         return target;
     }
     error = "unknown target \"" + text + "\"";

@@ -9,11 +9,25 @@ struct LayoutKey;
 
 // A parsed TARGET of "molvanectl key KEY TARGET".
 struct KeyTarget {
-    enum class Kind { Key, Combination, Media, Mouse, Shortcut, Function, Macro, Program, Url, Text, Profile, Disable, Default };
+    enum class Kind {
+        Key,
+        Combination,
+        Media,
+        Mouse,
+        Shortcut,
+        Function,
+        Macro,
+        Program,
+        Url,
+        Text,
+        Profile,
+        Disable,
+        Default
+    };
     Kind m_kind = Kind::Default;
-    int m_value = 0;        // usage, media code, mouse value, shortcut or function number, macro or profile id
-    int m_modifiers = 0;    // ModifierBits of a combination
-    std::string m_text;     // program path, address or text; the key's name for Key
+    int m_value = 0;     // usage, media code, mouse value, shortcut or function number, macro or profile id
+    int m_modifiers = 0; // ModifierBits of a combination
+    std::string m_text;  // program path, address or text; the key's name for Key
 };
 
 // A number written in decimal or as 0x-prefixed hexadecimal; nothing for anything else.

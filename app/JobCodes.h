@@ -3,7 +3,7 @@
 
 enum JobCode : int {
     JOB_FIRST_SCAN = 1,
-    JOB_RESCAN = 2,         // 2 on arrival, 3 on removal
+    JOB_RESCAN = 2, // 2 on arrival, 3 on removal
     JOB_RESCAN_REMOVAL = 3,
     JOB_SELECT_DEVICE = 4,
     JOB_READ_DEVICE = 5,
@@ -18,15 +18,13 @@ enum JobCode : int {
 };
 
 // Jobs that need no keyboard: the scans and the program's own update check and update.
-constexpr bool RunsWithoutKeyboard(int code)
-{
-    return code == JOB_FIRST_SCAN || code == JOB_RESCAN || code == JOB_RESCAN_REMOVAL || code == JOB_CHECK_SOFTWARE ||
-           code == JOB_UPDATE_SOFTWARE;
+constexpr bool RunsWithoutKeyboard(int code) {
+    return code == JOB_FIRST_SCAN || code == JOB_RESCAN || code == JOB_RESCAN_REMOVAL ||
+           code == JOB_CHECK_SOFTWARE || code == JOB_UPDATE_SOFTWARE;
 }
 
 // Jobs that write configuration to the keyboard under the wait dialog.
-constexpr bool IsWriteJob(int code)
-{
+constexpr bool IsWriteJob(int code) {
     return code == JOB_WRITE_PROFILE || code == JOB_WRITE_LIGHTING || code == JOB_WRITE_KEY_COLOURS ||
            code == JOB_RESET_DEVICE;
 }

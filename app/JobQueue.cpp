@@ -1,8 +1,7 @@
 // Job and playback queues shared by the pages, the key filter's thread and the worker.
 #include "app/JobQueue.h"
 
-void JobQueue::PushJob(int code)
-{
+void JobQueue::PushJob(int code) {
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back(code);
@@ -10,54 +9,44 @@ void JobQueue::PushJob(int code)
     m_changed.notify_all();
 }
 
-std::optional<int> JobQueue::FrontJob() const
-{
+std::optional<int> JobQueue::FrontJob() const {
     std::lock_guard lock(m_mutex);
-    if (m_jobs.empty())
-        return std::nullopt;
+    if (m_jobs.empty()) return std::nullopt;
     return m_jobs.front();
 }
 
-void JobQueue::PopJob()
-{
+void JobQueue::PopJob() {
     {
         std::lock_guard lock(m_mutex);
-        if (!m_jobs.empty())
-            m_jobs.pop_front();
+        if (!m_jobs.empty()) m_jobs.pop_front();
         m_frontRunning = false;
     }
     m_changed.notify_all();
 }
 
-bool JobQueue::JobsEmpty() const
-{
+bool JobQueue::JobsEmpty() const {
     std::lock_guard lock(m_mutex);
     return m_jobs.empty();
 }
 
-void JobQueue::MarkFrontRunning()
-{
+void JobQueue::MarkFrontRunning() {
     std::lock_guard lock(m_mutex);
     m_frontRunning = !m_jobs.empty();
 }
 
-bool JobQueue::HasWaitingJob(int code) const
-{
+bool JobQueue::HasWaitingJob(int code) const {
     std::lock_guard lock(m_mutex);
     for (size_t i = m_frontRunning ? 1 : 0; i < m_jobs.size(); ++i)
-        if (m_jobs[i] == code)
-            return true;
+        if (m_jobs[i] == code) return true;
     return false;
 }
 
-size_t JobQueue::JobCount() const
-{
+size_t JobQueue::JobCount() const {
     std::lock_guard lock(m_mutex);
     return m_jobs.size();
 }
 
-void JobQueue::PushMacro(int macroId)
-{
+void JobQueue::PushMacro(int macroId) {
     {
         std::lock_guard lock(m_mutex);
         m_macros.push_back(macroId);
@@ -65,13 +54,11 @@ void JobQueue::PushMacro(int macroId)
     m_changed.notify_all();
 }
 
-std::optional<int> JobQueue::PopMacro()
-{
+std::optional<int> JobQueue::PopMacro() {
     std::optional<int> id;
     {
         std::lock_guard lock(m_mutex);
-        if (m_macros.empty())
-            return std::nullopt;
+        if (m_macros.empty()) return std::nullopt;
         id = m_macros.front();
         m_macros.pop_front();
     }
@@ -79,15 +66,13 @@ std::optional<int> JobQueue::PopMacro()
     return id;
 }
 
-bool JobQueue::WaitForWork()
-{
+bool JobQueue::WaitForWork() {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_interrupted || !m_jobs.empty() || !m_macros.empty(); });
     return !m_interrupted;
 }
 
-void JobQueue::Interrupt()
-{
+void JobQueue::Interrupt() {
     {
         std::lock_guard lock(m_mutex);
         m_interrupted = true;
@@ -95,14 +80,12 @@ void JobQueue::Interrupt()
     m_changed.notify_all();
 }
 
-void JobQueue::Resume()
-{
+void JobQueue::Resume() {
     std::lock_guard lock(m_mutex);
     m_interrupted = false;
 }
 
-void JobQueue::SetBusy(bool busy)
-{
+void JobQueue::SetBusy(bool busy) {
     {
         std::lock_guard lock(m_mutex);
         m_busy = busy;
@@ -110,8 +93,8 @@ void JobQueue::SetBusy(bool busy)
     m_changed.notify_all();
 }
 
-bool JobQueue::WaitUntilIdle(std::chrono::milliseconds timeout)
-{
+bool JobQueue::WaitUntilIdle(std::chrono::milliseconds timeout) {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [this] { return !m_busy && m_jobs.empty() && m_macros.empty(); });
+    return m_changed.wait_for(lock, timeout,
+                              [this] { return !m_busy && m_jobs.empty() && m_macros.empty(); });
 }

@@ -15,44 +15,34 @@ constexpr std::chrono::milliseconds kAfterWritePause{100};
 } // namespace
 
 JobWorker::JobWorker(JobQueue& queue, IJobRunner& runner, IWorkerFrontEnd& frontEnd, PacingClock* clock)
-    : m_queue(queue), m_runner(runner), m_frontEnd(frontEnd), m_clock(clock ? *clock : SteadyPacingClock::Shared())
-{
-}
+    : m_queue(queue), m_runner(runner), m_frontEnd(frontEnd),
+      m_clock(clock ? *clock : SteadyPacingClock::Shared()) {}
 
-JobWorker::~JobWorker()
-{
+JobWorker::~JobWorker() {
     Stop();
 }
 
-bool JobWorker::StartWorker()
-{
+bool JobWorker::StartWorker() {
     m_queue.Resume();
     return Start();
 }
 
-void JobWorker::DoWork()
-{
-    if (m_queue.WaitForWork())
-        RunOnce();
+void JobWorker::DoWork() {
+    if (m_queue.WaitForWork()) RunOnce();
 }
 
-void JobWorker::WakeUp()
-{
+void JobWorker::WakeUp() {
     m_queue.Interrupt();
 }
 
-void JobWorker::RunOnce()
-{
+void JobWorker::RunOnce() {
     m_queue.SetBusy(true);
-    if (const std::optional<int> code = m_queue.FrontJob())
-        RunFrontJob(*code);
-    if (const std::optional<int> macro = m_queue.PopMacro())
-        m_runner.PlayMacro(*macro);
+    if (const std::optional<int> code = m_queue.FrontJob()) RunFrontJob(*code);
+    if (const std::optional<int> macro = m_queue.PopMacro()) m_runner.PlayMacro(*macro);
     m_queue.SetBusy(false);
 }
 
-void JobWorker::RunFrontJob(int code)
-{
+void JobWorker::RunFrontJob(int code) {
     if (RunsWithoutKeyboard(code)) {
         m_queue.MarkFrontRunning();
         const bool ok = m_runner.RunJob(code);
@@ -63,8 +53,7 @@ void JobWorker::RunFrontJob(int code)
     if (!m_runner.DeviceJobsAllowed()) {
         m_queue.PopJob();
         // The page opened the wait dialog for this write; with the job gone nothing else would close it.
-        if (IsWriteJob(code))
-            m_frontEnd.CloseWaitDialog();
+        if (IsWriteJob(code)) m_frontEnd.CloseWaitDialog();
         m_frontEnd.JobFinished(code, JobOutcome::Dropped);
         return;
     }

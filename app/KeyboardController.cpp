@@ -17,9 +17,8 @@ namespace {
 class LinkRegistrar final : public CatalogueSink {
 public:
     explicit LinkRegistrar(DeviceLink& link) : m_link(link) {}
-    void RegisterHidDevice(int vendorId, int productId, const std::string& productName, int deviceType, int modeValue,
-                           const std::string& interfacePattern) override
-    {
+    void RegisterHidDevice(int vendorId, int productId, const std::string& productName, int deviceType,
+                           int modeValue, const std::string& interfacePattern) override {
         m_link.AddCatalogueEntry(vendorId, productId, productName, deviceType, modeValue, interfacePattern);
     }
 
@@ -33,27 +32,20 @@ private:
 class KeyboardController::LayoutCollector final : public KeyboardLayoutView {
 public:
     explicit LayoutCollector(std::vector<LayoutKey>& keys) : m_keys(keys) {}
-    void SetLightSliderMaxima(int brightnessMax, int speedMax) override
-    {
+    void SetLightSliderMaxima(int brightnessMax, int speedMax) override {
         m_brightnessMax = brightnessMax;
         m_speedMax = speedMax;
     }
-    void ClearKeyItems(KeyboardPicture picture) override
-    {
-        if (picture == KeyboardPicture::KeyAssignment)
-            m_keys.clear();
-        if (picture == KeyboardPicture::Lighting)
-            m_lightKeys.clear();
+    void ClearKeyItems(KeyboardPicture picture) override {
+        if (picture == KeyboardPicture::KeyAssignment) m_keys.clear();
+        if (picture == KeyboardPicture::Lighting) m_lightKeys.clear();
     }
-    void AddKeyItem(KeyboardPicture picture, const LayoutKeyItem& item) override
-    {
+    void AddKeyItem(KeyboardPicture picture, const LayoutKeyItem& item) override {
         if (picture == KeyboardPicture::KeyAssignment)
             m_keys.push_back({item.m_code, item.m_name, item.m_description});
-        if (picture == KeyboardPicture::Lighting)
-            m_lightKeys.push_back({item.m_code, item.m_name});
+        if (picture == KeyboardPicture::Lighting) m_lightKeys.push_back({item.m_code, item.m_name});
     }
-    LightingLayout Lighting(const KeyboardDef& def) const
-    {
+    LightingLayout Lighting(const KeyboardDef& def) const {
         return LightingLayout::From(def, m_brightnessMax, m_speedMax, m_lightKeys);
     }
 
@@ -64,31 +56,23 @@ private:
     int m_speedMax = 0;
 };
 
-KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& link, IControllerFrontEnd& frontEnd,
-                                       PacingClock* clock)
-    : m_db(database),
-      m_link(link),
-      m_frontEnd(frontEnd),
-      m_monitor(link, *this),
-      m_keys(database, *this),
-      m_macros(database, *this),
-      m_profiles(database, m_keys, *this, *this),
-      m_lighting(database, *this),
-      m_worker(m_queue, *this, frontEnd, clock)
-{
+KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& link,
+                                       IControllerFrontEnd& frontEnd, PacingClock* clock)
+    : m_db(database), m_link(link), m_frontEnd(frontEnd), m_monitor(link, *this), m_keys(database, *this),
+      m_macros(database, *this), m_profiles(database, m_keys, *this, *this), m_lighting(database, *this),
+      m_worker(m_queue, *this, frontEnd, clock) {
     m_macros.SetKeyPage(&m_keys);
 }
 
-KeyboardController::~KeyboardController()
-{
+KeyboardController::~KeyboardController() {
     Stop();
 }
 
-bool KeyboardController::LoadCatalogueAndLayout(std::string& error)
-{
+bool KeyboardController::LoadCatalogueAndLayout(std::string& error) {
     LinkRegistrar registrar(m_link);
     m_link.ClearCatalogue();
-    if (!LoadDeviceCatalogue(GetCataloguePath(), m_catalogue, &registrar) || m_catalogue.m_keyboards.empty()) {
+    if (!LoadDeviceCatalogue(GetCataloguePath(), m_catalogue, &registrar) ||
+        m_catalogue.m_keyboards.empty()) {
         error = "no keyboard catalogue at " + GetCataloguePath();
         return false;
     }
@@ -100,7 +84,9 @@ bool KeyboardController::LoadCatalogueAndLayout(std::string& error)
     LayoutEnvironment environment;
     environment.m_keyboards = &m_catalogue.m_keyboards;
     environment.m_moduleFolder = GetModuleFolder();
-    environment.m_switchDatabase = [this](const std::string& name) { m_db.SwitchModel(GetUserDataFolder(), name); };
+    environment.m_switchDatabase = [this](const std::string& name) {
+        m_db.SwitchModel(GetUserDataFolder(), name);
+    };
     environment.m_view = &collector;
     const int deviceType = m_catalogue.m_keyboards.front().m_deviceType;
     if (!LoadKeyboardLayout(m_def, deviceType, environment)) {
@@ -115,58 +101,48 @@ bool KeyboardController::LoadCatalogueAndLayout(std::string& error)
     return true;
 }
 
-void KeyboardController::LoadPages(int mask)
-{
-    if (mask & LOAD_MACROS)
-        m_macros.LoadMacroList();
+void KeyboardController::LoadPages(int mask) {
+    if (mask & LOAD_MACROS) m_macros.LoadMacroList();
     if (mask & LOAD_PROFILES) {
         m_profiles.LoadProfileList();
         ArmSoftwarePlayback();
     }
-    if (mask & LOAD_LIGHTING)
-        LoadLightingPage();
+    if (mask & LOAD_LIGHTING) LoadLightingPage();
 }
 
-void KeyboardController::LoadLightingPage()
-{
+void KeyboardController::LoadLightingPage() {
     m_lighting.SetProfile(m_db.GetSelectedProfile());
     const int mode = m_monitor.State().connectionMode;
     m_lighting.SetConnectionMode(mode < 0 ? 0 : mode);
     (void)m_lighting.LoadLightPage();
 }
 
-void KeyboardController::Start()
-{
+void KeyboardController::Start() {
     m_worker.StartWorker();
     QueueJob(JOB_FIRST_SCAN);
 }
 
-void KeyboardController::Stop()
-{
+void KeyboardController::Stop() {
     m_worker.Stop();
 }
 
-bool KeyboardController::RunJobAndWait(int code, std::chrono::milliseconds timeout)
-{
+bool KeyboardController::RunJobAndWait(int code, std::chrono::milliseconds timeout) {
     QueueJob(code);
     return m_queue.WaitUntilIdle(timeout);
 }
 
-std::optional<int> KeyboardController::FirmwareVersion() const
-{
+std::optional<int> KeyboardController::FirmwareVersion() const {
     const int version = m_firmwareVersion;
     return version < 0 ? std::nullopt : std::optional<int>(version);
 }
 
-ServiceOutcome KeyboardController::FullReset()
-{
+ServiceOutcome KeyboardController::FullReset() {
     WriteSettingString("exit_mode", "0");
     if (!m_def.m_keyboardName.empty()) {
         const std::string folder = GetUserDataFolder();
         m_db.Close();
         m_db.DeleteDatabaseFile(folder, m_def.m_keyboardName);
-        if (!m_db.Open(folder, m_def.m_keyboardName))
-            return ServiceOutcome::Failed();
+        if (!m_db.Open(folder, m_def.m_keyboardName)) return ServiceOutcome::Failed();
         LoadPages(LOAD_ALL);
     }
     ArmSoftwarePlayback();
@@ -175,42 +151,36 @@ ServiceOutcome KeyboardController::FullReset()
     return ServiceOutcome::Done();
 }
 
-ServiceOutcome KeyboardController::RequestProgramUpdate(bool updateAvailable)
-{
-    if (!updateAvailable)
-        return ServiceOutcome::Refused(TXT_PROGRAM_UPDATE, TXT_PROGRAM_UP_TO_DATE);
+ServiceOutcome KeyboardController::RequestProgramUpdate(bool updateAvailable) {
+    if (!updateAvailable) return ServiceOutcome::Refused(TXT_PROGRAM_UPDATE, TXT_PROGRAM_UP_TO_DATE);
     QueueJob(JOB_UPDATE_SOFTWARE);
     return ServiceOutcome::Done();
 }
 
-int KeyboardController::FirmwareUpdateQuestion(bool updateAvailable)
-{
+int KeyboardController::FirmwareUpdateQuestion(bool updateAvailable) {
     return updateAvailable ? TXT_FIRMWARE_UPDATE_CONFIRM : TXT_FIRMWARE_REINSTALL_CONFIRM;
 }
 
-ServiceOutcome KeyboardController::RunKeyAction(int extraId, const std::function<void(const std::string&)>& open,
-                                                const std::function<void(const std::string&)>& type)
-{
+ServiceOutcome KeyboardController::RunKeyAction(int extraId,
+                                                const std::function<void(const std::string&)>& open,
+                                                const std::function<void(const std::string&)>& type) {
     std::string description, parameter;
     int kind = 0;
-    if (!m_db.LoadKeyExtra(extraId, description, parameter, kind))
-        return ServiceOutcome::Ignored();
+    if (!m_db.LoadKeyExtra(extraId, description, parameter, kind)) return ServiceOutcome::Ignored();
     switch (kind) {
     case 8:
         open(parameter);
         return ServiceOutcome::Done();
     case 9: {
         // An empty address opens nothing; one with a scheme or "www." already is used as it is.
-        if (description.empty())
-            return ServiceOutcome::Ignored();
+        if (description.empty()) return ServiceOutcome::Ignored();
         const bool complete =
             description.find("www.") != std::string::npos || description.find("://") != std::string::npos;
         open(complete ? description : "www." + description);
         return ServiceOutcome::Done();
     }
     case 10:
-        if (!description.empty())
-            type(description);
+        if (!description.empty()) type(description);
         return ServiceOutcome::Done();
     case 11:
         return m_profiles.SwitchToProfile(ParseDecimalInt(parameter));
@@ -219,55 +189,45 @@ ServiceOutcome KeyboardController::RunKeyAction(int extraId, const std::function
     }
 }
 
-void KeyboardController::ArmSoftwarePlayback()
-{
+void KeyboardController::ArmSoftwarePlayback() {
     ++m_armCount;
-    if (!m_playback)
-        return;
+    if (!m_playback) return;
     std::vector<KeyAssignmentRecord> rows;
     m_db.LoadKeyAssignments(m_db.GetSelectedProfile(), 0, rows);
     m_playback->ArmSoftwarePlayback(rows);
 }
 
-void KeyboardController::QueueJob(int code)
-{
+void KeyboardController::QueueJob(int code) {
     m_queue.PushJob(code);
 }
 
-void KeyboardController::ShowWaitDialog()
-{
+void KeyboardController::ShowWaitDialog() {
     m_frontEnd.OpenWaitDialog();
 }
 
-void KeyboardController::QueueLightingUpload()
-{
+void KeyboardController::QueueLightingUpload() {
     QueueJob(JOB_WRITE_LIGHTING);
 }
 
-void KeyboardController::QueueKeyColourUpload()
-{
+void KeyboardController::QueueKeyColourUpload() {
     QueueJob(JOB_WRITE_KEY_COLOURS);
 }
 
-bool KeyboardController::LightingUploadWaiting()
-{
+bool KeyboardController::LightingUploadWaiting() {
     return m_queue.HasWaitingJob(JOB_WRITE_LIGHTING);
 }
 
-bool KeyboardController::DeviceJobsAllowed()
-{
+bool KeyboardController::DeviceJobsAllowed() {
     return m_monitor.State().AllowsDeviceJobs();
 }
 
-bool KeyboardController::RunJob(int code)
-{
+bool KeyboardController::RunJob(int code) {
     KeyboardProtocol protocol(m_link, m_db);
     // The worker reads the current profile from the database: the page state belongs to the UI thread.
     protocol.SetProfile(m_db.GetSelectedProfile(), 0);
     switch (code) {
     case JOB_FIRST_SCAN:
-        if (m_firstScanDone.exchange(true))
-            return true;
+        if (m_firstScanDone.exchange(true)) return true;
         m_monitor.Refresh();
         m_frontEnd.StartAudio();
         return true;
@@ -299,34 +259,27 @@ bool KeyboardController::RunJob(int code)
         }
         return false;
     default:
-        if (auto handler = m_handlers.find(code); handler != m_handlers.end())
-            return handler->second();
+        if (auto handler = m_handlers.find(code); handler != m_handlers.end()) return handler->second();
         return true;
     }
 }
 
-void KeyboardController::PlayMacro(int macroId)
-{
-    if (m_playback)
-        m_playback->PlayMacro(macroId);
+void KeyboardController::PlayMacro(int macroId) {
+    if (m_playback) m_playback->PlayMacro(macroId);
 }
 
-void KeyboardController::CloseAllPopups()
-{
+void KeyboardController::CloseAllPopups() {
     m_frontEnd.CloseAllPopups();
 }
 
-void KeyboardController::ResetAllDeviceStates()
-{
+void KeyboardController::ResetAllDeviceStates() {
     m_frontEnd.ResetAllDeviceStates();
 }
 
-void KeyboardController::SetDeviceState(int deviceType, int state)
-{
+void KeyboardController::SetDeviceState(int deviceType, int state) {
     m_frontEnd.SetDeviceState(deviceType, state);
 }
 
-void KeyboardController::ShowConnection(const ConnectionState& state, bool usable)
-{
+void KeyboardController::ShowConnection(const ConnectionState& state, bool usable) {
     m_frontEnd.ShowConnection(state, usable);
 }

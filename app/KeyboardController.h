@@ -12,10 +12,10 @@
 #include "keys/IPlaybackArm.h"
 #include "keys/KeyAssignmentService.h"
 #include "keys/MacroEditor.h"
-#include "link/ConnectionMonitor.h"
-#include "link/KeyboardProtocol.h"
 #include "lighting/ILightingJobs.h"
 #include "lighting/LightingService.h"
+#include "link/ConnectionMonitor.h"
+#include "link/KeyboardProtocol.h"
 
 #include <atomic>
 #include <functional>

@@ -6,9 +6,9 @@
 #include "app/KeyboardController.h"
 #include "app/TextIds.h"
 #include "keys/CustomKeyModel.h"
+#include "keys/EvdevNode.h"
 #include "keys/IMacroSource.h"
 #include "keys/InputNodeFinder.h"
-#include "keys/EvdevNode.h"
 #include "keys/NameRules.h"
 #include "keys/SoftwarePlayback.h"
 #include "keys/VHidev.h"
@@ -49,14 +49,16 @@ constexpr CommandHelp kCommands[] = {
      "current profile. Deleting rewrites the keyboard's own key tables when a keyboard is connected."},
     {"keys", "keys", "Lists the key assignments of the current profile."},
     {"key", "key KEY TARGET",
-     "Assigns TARGET to KEY (a key name such as F1 or Esc, or a key code such as 0x3A) in the current profile.\n"
+     "Assigns TARGET to KEY (a key name such as F1 or Esc, or a key code such as 0x3A) in the current "
+     "profile.\n"
      "TARGET: key:NAME  combo:ctrl+shift+NAME  media:NAME  mouse:left|right|middle|4|5  shortcut:1..15\n"
      "        function:1..7  macro:ID  run:PATH  url:ADDRESS  text:TEXT  profile:ID  disable  default\n"
      "media names: computer calculator email player playpause stop previous next volumedown volumeup mute\n"
      "             home refresh webstop back forward favorites search"},
     {"macros", "macros", "Lists the macros with their play times, delay type and number of events."},
     {"macro",
-     "macro new [NAME] | show ID | delete ID | copy ID | rename ID NAME | set ID [times=N] [delay=1|2|3[:MS]]\n"
+     "macro new [NAME] | show ID | delete ID | copy ID | rename ID NAME | set ID [times=N] "
+     "[delay=1|2|3[:MS]]\n"
      "      | export ID FILE | import FILE",
      "Creates, shows, deletes, duplicates, renames and sets up macros, and exchanges them as files.\n"
      "delay=1 plays the recorded pauses, 2 none, 3:MS a fixed pause of MS milliseconds after every event.\n"
@@ -72,16 +74,13 @@ constexpr CommandHelp kCommands[] = {
      "interrupted (Ctrl+C)."},
 };
 
-const CommandHelp* FindCommand(const std::string& name)
-{
+const CommandHelp* FindCommand(const std::string& name) {
     for (const CommandHelp& command : kCommands)
-        if (name == command.name)
-            return &command;
+        if (name == command.name) return &command;
     return nullptr;
 }
 
-void PrintUsage(std::ostream& out)
-{
+void PrintUsage(std::ostream& out) {
     out << "usage: molvanectl [--simulate[=0|1|2]] COMMAND [ARGS]\n"
            "       molvanectl COMMAND --help\n\ncommands:\n";
     for (const CommandHelp& command : kCommands)
@@ -98,24 +97,19 @@ class CtlFrontEnd final : public IControllerFrontEnd {
 public:
     void SetController(KeyboardController* controller) { m_controller = controller; }
     // The command's thread waits while the worker runs, so the pages can be reloaded here.
-    void ReloadPages(int mask) override
-    {
-        if (m_controller)
-            m_controller->LoadPages(mask);
+    void ReloadPages(int mask) override {
+        if (m_controller) m_controller->LoadPages(mask);
     }
-    void JobFinished(int code, JobOutcome outcome) override
-    {
+    void JobFinished(int code, JobOutcome outcome) override {
         std::lock_guard lock(m_mutex);
         m_outcomes[code] = outcome;
     }
-    std::optional<JobOutcome> Outcome(int code) const
-    {
+    std::optional<JobOutcome> Outcome(int code) const {
         std::lock_guard lock(m_mutex);
         auto found = m_outcomes.find(code);
         return found == m_outcomes.end() ? std::nullopt : std::optional<JobOutcome>(found->second);
     }
-    void Forget(int code)
-    {
+    void Forget(int code) {
         std::lock_guard lock(m_mutex);
         m_outcomes.erase(code);
     }
@@ -136,16 +130,14 @@ struct Ctl {
 
 using Args = std::vector<std::string>;
 
-int Usage(Ctl& ctl, const char* command, const std::string& problem)
-{
-    ctl.err << "molvanectl " << command << ": " << problem << "\nusage: molvanectl " << FindCommand(command)->usage
-            << "\n";
+int Usage(Ctl& ctl, const char* command, const std::string& problem) {
+    ctl.err << "molvanectl " << command << ": " << problem << "\nusage: molvanectl "
+            << FindCommand(command)->usage << "\n";
     return CTL_USAGE;
 }
 
 // Prints what a service said and gives the exit code.
-int Report(Ctl& ctl, const ServiceOutcome& outcome, const std::string& what)
-{
+int Report(Ctl& ctl, const ServiceOutcome& outcome, const std::string& what) {
     switch (outcome.m_kind) {
     case OutcomeKind::Done:
         if (outcome.m_text != 0)
@@ -165,8 +157,7 @@ int Report(Ctl& ctl, const ServiceOutcome& outcome, const std::string& what)
 }
 
 // Starts the worker with the first scan; true when a usable keyboard was found.
-bool ConnectKeyboard(Ctl& ctl)
-{
+bool ConnectKeyboard(Ctl& ctl) {
     if (!ctl.workerStarted) {
         ctl.controller.Start();
         ctl.workerStarted = true;
@@ -175,17 +166,14 @@ bool ConnectKeyboard(Ctl& ctl)
     return ctl.controller.DeviceJobsAllowed();
 }
 
-int NoKeyboard(Ctl& ctl)
-{
+int NoKeyboard(Ctl& ctl) {
     ctl.err << "molvanectl: no keyboard connected\n";
     return CTL_NO_KEYBOARD;
 }
 
 // Runs a job as the window would and waits for it.
-int RunDeviceJob(Ctl& ctl, int code, const std::string& what)
-{
-    if (!ConnectKeyboard(ctl))
-        return NoKeyboard(ctl);
+int RunDeviceJob(Ctl& ctl, int code, const std::string& what) {
+    if (!ConnectKeyboard(ctl)) return NoKeyboard(ctl);
     ctl.frontEnd.Forget(code);
     if (!ctl.controller.RunJobAndWait(code, kJobTimeout)) {
         ctl.err << "molvanectl: " << what << ": the keyboard did not finish in time\n";
@@ -203,35 +191,36 @@ int RunDeviceJob(Ctl& ctl, int code, const std::string& what)
     return CTL_USAGE;
 }
 
-std::optional<int> ParseId(const std::string& text)
-{
+std::optional<int> ParseId(const std::string& text) {
     std::optional<int> id = ParseNumber(text);
     return id && *id > 0 ? id : std::nullopt;
 }
 
-const char* ModeName(int mode)
-{
+const char* ModeName(int mode) {
     switch (mode) {
-    case 0: return "cable";
-    case 1: return "receiver";
-    case 2: return "Bluetooth";
-    default: return "unknown";
+    case 0:
+        return "cable";
+    case 1:
+        return "receiver";
+    case 2:
+        return "Bluetooth";
+    default:
+        return "unknown";
     }
 }
 
-int CmdDevices(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "devices", "takes no arguments");
+int CmdDevices(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "devices", "takes no arguments");
     const bool usable = ConnectKeyboard(ctl);
     const ConnectionState state = ctl.controller.Monitor().State();
     std::vector<LinkModeEntry> entries = ctl.controller.Link().Catalogue();
     for (const DeviceDescriptor& keyboard : ctl.controller.Catalogue().m_keyboards) {
         bool connected = false;
         for (size_t i = 0; i < entries.size() && i < state.entryConnected.size(); ++i)
-            connected = connected || (state.entryConnected[i] && entries[i].deviceType == keyboard.m_deviceType);
-        ctl.out << keyboard.m_name << " (device type " << keyboard.m_deviceType << "): "
-                << (connected ? "connected" : "not connected");
+            connected =
+                connected || (state.entryConnected[i] && entries[i].deviceType == keyboard.m_deviceType);
+        ctl.out << keyboard.m_name << " (device type " << keyboard.m_deviceType
+                << "): " << (connected ? "connected" : "not connected");
         if (connected && usable) {
             ctl.out << ", " << ModeName(state.connectionMode);
             ctl.controller.RunJobAndWait(JOB_CHECK_FIRMWARE, kJobTimeout);
@@ -246,10 +235,8 @@ int CmdDevices(Ctl& ctl, const Args& args)
     return usable ? CTL_OK : CTL_NO_KEYBOARD;
 }
 
-int CmdProfiles(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "profiles", "takes no arguments");
+int CmdProfiles(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "profiles", "takes no arguments");
     ProfileService& profiles = ctl.controller.Profiles();
     for (size_t i = 0; i < profiles.Items().size(); ++i) {
         const ProfileListItem& item = profiles.Items()[i];
@@ -260,17 +247,14 @@ int CmdProfiles(Ctl& ctl, const Args& args)
 }
 
 // The list index of profile `text`, or -1 after printing why not.
-int ProfileIndex(Ctl& ctl, const std::string& text)
-{
+int ProfileIndex(Ctl& ctl, const std::string& text) {
     std::optional<int> id = ParseId(text);
     const int index = id ? ctl.controller.Profiles().IndexOf(*id) : -1;
-    if (index < 0)
-        ctl.err << "molvanectl profile: no profile with id " << text << "\n";
+    if (index < 0) ctl.err << "molvanectl profile: no profile with id " << text << "\n";
     return index;
 }
 
-int CmdProfileDelete(Ctl& ctl, int index)
-{
+int CmdProfileDelete(Ctl& ctl, int index) {
     ProfileService& profiles = ctl.controller.Profiles();
     if (profiles.Items().size() <= 1) {
         ctl.err << "molvanectl profile delete: refused: the last profile cannot be deleted\n";
@@ -279,70 +263,70 @@ int CmdProfileDelete(Ctl& ctl, int index)
     // The deletion rewrites the keyboard's tables, so the keyboard is looked for first.
     const bool keyboard = ConnectKeyboard(ctl);
     const int code = Report(ctl, profiles.DeleteProfile(index), "profile delete");
-    if (code != CTL_OK)
-        return code;
+    if (code != CTL_OK) return code;
     ctl.controller.WaitUntilIdle(kJobTimeout);
-    if (!keyboard)
-        ctl.err << "molvanectl: no keyboard connected; its key tables were not rewritten\n";
+    if (!keyboard) ctl.err << "molvanectl: no keyboard connected; its key tables were not rewritten\n";
     return CTL_OK;
 }
 
-int CmdProfile(Ctl& ctl, const Args& args)
-{
+int CmdProfile(Ctl& ctl, const Args& args) {
     ProfileService& profiles = ctl.controller.Profiles();
     const std::string sub = args.empty() ? std::string() : args[0];
     const size_t n = args.size();
     if (sub == "add" && n <= 2) {
         const int code = Report(ctl, profiles.AddProfile(n == 2 ? args[1] : std::string()), "profile add");
-        if (code == CTL_OK)
-            ctl.out << profiles.CurrentProfile() << "\n";
+        if (code == CTL_OK) ctl.out << profiles.CurrentProfile() << "\n";
         return code;
     }
-    if (sub == "defaults" && n == 1)
-        return Report(ctl, profiles.RestoreDefaults(), "profile defaults");
+    if (sub == "defaults" && n == 1) return Report(ctl, profiles.RestoreDefaults(), "profile defaults");
     if (sub == "import" && n == 2) {
-        const int code = Report(ctl, profiles.ImportProfile(args[1], &ctl.controller.Macros()), "profile import");
-        if (code == CTL_OK)
-            ctl.out << profiles.CurrentProfile() << "\n";
+        const int code =
+            Report(ctl, profiles.ImportProfile(args[1], &ctl.controller.Macros()), "profile import");
+        if (code == CTL_OK) ctl.out << profiles.CurrentProfile() << "\n";
         return code;
     }
-    const bool known = (sub == "select" && n == 2) || (sub == "rename" && n == 3) || (sub == "delete" && n == 2) ||
-                       (sub == "export" && n == 3);
+    const bool known = (sub == "select" && n == 2) || (sub == "rename" && n == 3) ||
+                       (sub == "delete" && n == 2) || (sub == "export" && n == 3);
     if (!known)
         return Usage(ctl, "profile", sub.empty() ? "missing subcommand" : "wrong subcommand or arguments");
     const int index = ProfileIndex(ctl, args[1]);
-    if (index < 0)
-        return CTL_USAGE;
-    if (sub == "select")
-        return Report(ctl, profiles.SelectProfile(index), "profile select");
-    if (sub == "rename")
-        return Report(ctl, profiles.RenameProfile(index, args[2]), "profile rename");
-    if (sub == "export")
-        return Report(ctl, profiles.ExportProfile(index, args[2]), "profile export");
+    if (index < 0) return CTL_USAGE;
+    if (sub == "select") return Report(ctl, profiles.SelectProfile(index), "profile select");
+    if (sub == "rename") return Report(ctl, profiles.RenameProfile(index, args[2]), "profile rename");
+    if (sub == "export") return Report(ctl, profiles.ExportProfile(index, args[2]), "profile export");
     return CmdProfileDelete(ctl, index);
 }
 
-const char* TypeName(int type)
-{
+const char* TypeName(int type) {
     switch (type) {
-    case 1: return "disabled";
-    case 2: case 12: return "key";
-    case 3: return "macro";
-    case 5: return "mouse";
-    case 6: return "function";
-    case 7: return "shortcut";
-    case 8: return "run";
-    case 9: return "url";
-    case 10: return "text";
-    case 11: return "profile";
-    default: return "default";
+    case 1:
+        return "disabled";
+    case 2:
+    case 12:
+        return "key";
+    case 3:
+        return "macro";
+    case 5:
+        return "mouse";
+    case 6:
+        return "function";
+    case 7:
+        return "shortcut";
+    case 8:
+        return "run";
+    case 9:
+        return "url";
+    case 10:
+        return "text";
+    case 11:
+        return "profile";
+    default:
+        return "default";
     }
 }
 
-int CmdKeys(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "keys", "takes no arguments");
+int CmdKeys(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "keys", "takes no arguments");
     KeyAssignmentService& keys = ctl.controller.Keys();
     std::vector<KeyAssignmentRecord> rows;
     ctl.controller.Database().LoadKeyAssignments(keys.CurrentProfile(), 0, rows);
@@ -350,32 +334,41 @@ int CmdKeys(Ctl& ctl, const Args& args)
         char code[8];
         std::snprintf(code, sizeof(code), "0x%02X", row.m_keyCode);
         ctl.out << code << "\t" << KeyDisplayName(row.m_keyCode, ctl.controller.LayoutKeys()) << "\t"
-                << TypeName(row.m_macroType) << " " << row.m_macroValue << "\t" << keys.DisplayDescription(row) << "\n";
+                << TypeName(row.m_macroType) << " " << row.m_macroValue << "\t"
+                << keys.DisplayDescription(row) << "\n";
     }
     return CTL_OK;
 }
 
 // The assignment dialog's path: the menu's limit check, then the dialog's Apply.
-ServiceOutcome AssignThroughDialog(Ctl& ctl, int keyCode, const KeyTarget& target)
-{
+ServiceOutcome AssignThroughDialog(Ctl& ctl, int keyCode, const KeyTarget& target) {
     KeyAssignmentService& keys = ctl.controller.Keys();
     const AssignmentKind kind = [&] {
         switch (target.m_kind) {
-        case KeyTarget::Kind::Combination: return AssignmentKind::KeyCombination;
-        case KeyTarget::Kind::Macro: return AssignmentKind::Macro;
-        case KeyTarget::Kind::Mouse: return AssignmentKind::Mouse;
-        case KeyTarget::Kind::Function: return AssignmentKind::Further;
-        case KeyTarget::Kind::Program: return AssignmentKind::Program;
-        case KeyTarget::Kind::Url: return AssignmentKind::WebAddress;
-        case KeyTarget::Kind::Text: return AssignmentKind::Text;
-        case KeyTarget::Kind::Profile: return AssignmentKind::ProfileSwitch;
-        default: return AssignmentKind::Shortcut;
+        case KeyTarget::Kind::Combination:
+            return AssignmentKind::KeyCombination;
+        case KeyTarget::Kind::Macro:
+            return AssignmentKind::Macro;
+        case KeyTarget::Kind::Mouse:
+            return AssignmentKind::Mouse;
+        case KeyTarget::Kind::Function:
+            return AssignmentKind::Further;
+        case KeyTarget::Kind::Program:
+            return AssignmentKind::Program;
+        case KeyTarget::Kind::Url:
+            return AssignmentKind::WebAddress;
+        case KeyTarget::Kind::Text:
+            return AssignmentKind::Text;
+        case KeyTarget::Kind::Profile:
+            return AssignmentKind::ProfileSwitch;
+        default:
+            return AssignmentKind::Shortcut;
         }
     }();
     if (KeyAssignmentService::IsCounted(static_cast<int>(kind))) {
-        ServiceOutcome allowed = keys.MenuCommand(kind == AssignmentKind::Macro ? KEY_MENU_MACRO : KEY_MENU_FUNCTION);
-        if (!allowed.Ok())
-            return allowed;
+        ServiceOutcome allowed =
+            keys.MenuCommand(kind == AssignmentKind::Macro ? KEY_MENU_MACRO : KEY_MENU_FUNCTION);
+        if (!allowed.Ok()) return allowed;
     }
     CustomKeyModel dialog(ctl.controller.Database(), keyCode, keys.CurrentProfile(), kind);
     ServiceOutcome applied;
@@ -392,26 +385,20 @@ ServiceOutcome AssignThroughDialog(Ctl& ctl, int keyCode, const KeyTarget& targe
         applied = dialog.ApplyChoice(target.m_value);
         break;
     }
-    if (applied.Ok())
-        keys.AssignmentDialogApplied();
+    if (applied.Ok()) keys.AssignmentDialogApplied();
     return applied;
 }
 
-int CmdKey(Ctl& ctl, const Args& args)
-{
-    if (args.size() != 2)
-        return Usage(ctl, "key", "needs KEY and TARGET");
+int CmdKey(Ctl& ctl, const Args& args) {
+    if (args.size() != 2) return Usage(ctl, "key", "needs KEY and TARGET");
     std::optional<int> keyCode = ParseKeyCode(args[0], ctl.controller.LayoutKeys());
-    if (!keyCode)
-        return Usage(ctl, "key", "unknown key \"" + args[0] + "\"");
+    if (!keyCode) return Usage(ctl, "key", "unknown key \"" + args[0] + "\"");
     std::string error;
     std::optional<KeyTarget> target = ParseKeyTarget(args[1], ctl.controller.LayoutKeys(), error);
-    if (!target)
-        return Usage(ctl, "key", error);
+    if (!target) return Usage(ctl, "key", error);
     KeyAssignmentService& keys = ctl.controller.Keys();
     ServiceOutcome clicked = keys.ClickKey(*keyCode);
-    if (!clicked.Ok())
-        return Report(ctl, clicked, "key");
+    if (!clicked.Ok()) return Report(ctl, clicked, "key");
     if (target->m_kind == KeyTarget::Kind::Macro && ctl.controller.Macros().IndexOf(target->m_value) < 0)
         return Usage(ctl, "key", "no macro with id " + std::to_string(target->m_value));
     if (target->m_kind == KeyTarget::Kind::Profile && ctl.controller.Profiles().IndexOf(target->m_value) < 0)
@@ -422,12 +409,13 @@ int CmdKey(Ctl& ctl, const Args& args)
     case KeyTarget::Kind::Disable:
         return Report(ctl, keys.MenuCommand(KEY_MENU_DISABLE), "key");
     case KeyTarget::Kind::Key:
-        return Report(ctl, keys.PickerChoice(PickerItem{target->m_value, 0, 0, KeyDisplayName(target->m_value, {})}), "key");
+        return Report(
+            ctl, keys.PickerChoice(PickerItem{target->m_value, 0, 0, KeyDisplayName(target->m_value, {})}),
+            "key");
     case KeyTarget::Kind::Media: {
         std::string description;
         for (const MediaItemText& media : kMediaItemTexts)
-            if (media.value == target->m_value)
-                description = LoadText(media.text);
+            if (media.value == target->m_value) description = LoadText(media.text);
         return Report(ctl, keys.PickerChoice(PickerItem{target->m_value, 0, 0, description}), "key");
     }
     default:
@@ -435,52 +423,50 @@ int CmdKey(Ctl& ctl, const Args& args)
     }
 }
 
-const char* DelayName(int type)
-{
+const char* DelayName(int type) {
     return type == 2 ? "no pauses" : type == 3 ? "fixed pause" : "recorded pauses";
 }
 
-int CmdMacros(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "macros", "takes no arguments");
+int CmdMacros(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "macros", "takes no arguments");
     for (const MacroListItem& item : ctl.controller.Macros().Items()) {
         MacroRecord macro;
         std::vector<MacroEventRecord> events;
         ctl.controller.Database().LoadMacro(item.m_id, macro);
         ctl.controller.Database().LoadMacroEvents(item.m_id, events);
-        ctl.out << item.m_id << "\t" << item.m_shownName << "\ttimes=" << macro.m_playTimes << " delay="
-                << macro.m_delayType;
-        if (macro.m_delayType == 3)
-            ctl.out << ":" << macro.m_delayTime;
+        ctl.out << item.m_id << "\t" << item.m_shownName << "\ttimes=" << macro.m_playTimes
+                << " delay=" << macro.m_delayType;
+        if (macro.m_delayType == 3) ctl.out << ":" << macro.m_delayTime;
         ctl.out << "\t" << events.size() << " events\n";
     }
     return CTL_OK;
 }
 
-int CmdMacroShow(Ctl& ctl)
-{
+int CmdMacroShow(Ctl& ctl) {
     MacroEditor& macros = ctl.controller.Macros();
     const MacroListItem& item = macros.Items()[macros.SelectedIndex()];
-    ctl.out << "macro " << item.m_id << ": " << item.m_shownName << "\nplay times " << macros.PlayTimesField() << ", "
-            << DelayName(macros.DelayType());
-    if (macros.DelayType() == 3)
-        ctl.out << " of " << macros.DelayTimeField() << " ms";
+    ctl.out << "macro " << item.m_id << ": " << item.m_shownName << "\nplay times " << macros.PlayTimesField()
+            << ", " << DelayName(macros.DelayType());
+    if (macros.DelayType() == 3) ctl.out << " of " << macros.DelayTimeField() << " ms";
     ctl.out << "\n";
     for (const MacroEventRecord& event : macros.Events())
-        ctl.out << "  " << (event.m_type == MacroEditor::kEventPressed ? "down" : event.m_type == MacroEditor::kEventReleased ? "up  " : "?   ")
-                << " " << event.m_description << " (" << event.m_value << ") then " << event.m_delayTime << " ms\n";
+        ctl.out << "  "
+                << (event.m_type == MacroEditor::kEventPressed    ? "down"
+                    : event.m_type == MacroEditor::kEventReleased ? "up  "
+                                                                  : "?   ")
+                << " " << event.m_description << " (" << event.m_value << ") then " << event.m_delayTime
+                << " ms\n";
     return CTL_OK;
 }
 
-int CmdMacroSet(Ctl& ctl, const Args& args)
-{
+int CmdMacroSet(Ctl& ctl, const Args& args) {
     MacroEditor& macros = ctl.controller.Macros();
     for (size_t i = 2; i < args.size(); ++i) {
         const std::string& setting = args[i];
         if (setting.starts_with("times=")) {
             macros.SetPlayTimesField(setting.substr(6));
-        } else if (setting.starts_with("delay=") && setting.size() >= 7 && setting[6] >= '1' && setting[6] <= '3') {
+        } else if (setting.starts_with("delay=") && setting.size() >= 7 && setting[6] >= '1' &&
+                   setting[6] <= '3') {
             macros.SetDelayType(setting[6] - '0');
             if (setting.size() > 7) {
                 if (setting[6] != '3' || setting[7] != ':' || !ParseNumber(setting.substr(8)))
@@ -498,26 +484,24 @@ int CmdMacroSet(Ctl& ctl, const Args& args)
     return code;
 }
 
-int CmdMacro(Ctl& ctl, const Args& args)
-{
+int CmdMacro(Ctl& ctl, const Args& args) {
     MacroEditor& macros = ctl.controller.Macros();
     const std::string sub = args.empty() ? std::string() : args[0];
     const size_t n = args.size();
     if (sub == "new" && n <= 2) {
         if (n == 2 && (args[1].empty() || ContainsForbiddenWord(args[1])))
-            return Report(ctl, ServiceOutcome::Refused(TXT_RENAME, args[1].empty() ? TXT_NAME_INVALID : TXT_NAME_FORBIDDEN),
-                          "macro new");
+            return Report(
+                ctl,
+                ServiceOutcome::Refused(TXT_RENAME, args[1].empty() ? TXT_NAME_INVALID : TXT_NAME_FORBIDDEN),
+                "macro new");
         int code = Report(ctl, macros.NewMacro(), "macro new");
-        if (code == CTL_OK && n == 2)
-            code = Report(ctl, macros.EndMacroRename(args[1]), "macro new");
-        if (code == CTL_OK)
-            ctl.out << macros.SelectedMacroId() << "\n";
+        if (code == CTL_OK && n == 2) code = Report(ctl, macros.EndMacroRename(args[1]), "macro new");
+        if (code == CTL_OK) ctl.out << macros.SelectedMacroId() << "\n";
         return code;
     }
     if (sub == "import" && n == 2) {
         const int code = Report(ctl, macros.ImportMacro(args[1]), "macro import");
-        if (code == CTL_OK)
-            ctl.out << macros.Items().back().m_id << "\n";
+        if (code == CTL_OK) ctl.out << macros.Items().back().m_id << "\n";
         return code;
     }
     const bool known = ((sub == "show" || sub == "delete" || sub == "copy") && n == 2) ||
@@ -531,25 +515,19 @@ int CmdMacro(Ctl& ctl, const Args& args)
         return CTL_USAGE;
     }
     macros.SelectIndex(index);
-    if (sub == "show")
-        return CmdMacroShow(ctl);
-    if (sub == "delete")
-        return Report(ctl, macros.DeleteSelectedMacro(), "macro delete");
+    if (sub == "show") return CmdMacroShow(ctl);
+    if (sub == "delete") return Report(ctl, macros.DeleteSelectedMacro(), "macro delete");
     if (sub == "copy") {
         const int code = Report(ctl, macros.CopyMacro(), "macro copy");
-        if (code == CTL_OK)
-            ctl.out << macros.Items().back().m_id << "\n";
+        if (code == CTL_OK) ctl.out << macros.Items().back().m_id << "\n";
         return code;
     }
-    if (sub == "rename")
-        return Report(ctl, macros.EndMacroRename(args[2]), "macro rename");
-    if (sub == "export")
-        return Report(ctl, macros.ExportSelectedMacro(args[2]), "macro export");
+    if (sub == "rename") return Report(ctl, macros.EndMacroRename(args[2]), "macro rename");
+    if (sub == "export") return Report(ctl, macros.ExportSelectedMacro(args[2]), "macro export");
     return CmdMacroSet(ctl, args);
 }
 
-int CmdLighting(Ctl& ctl, const std::string& command, const Args& args)
-{
+int CmdLighting(Ctl& ctl, const std::string& command, const Args& args) {
     // The effect list depends on the connection mode, so the keyboard is looked for first.
     ConnectKeyboard(ctl);
     ctl.controller.LoadLightingPage();
@@ -563,10 +541,8 @@ int CmdLighting(Ctl& ctl, const std::string& command, const Args& args)
     return RunLightingCommand(words, context, ctl.out, ctl.err);
 }
 
-int CmdUpload(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "upload", "takes no arguments");
+int CmdUpload(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "upload", "takes no arguments");
     const int code = RunDeviceJob(ctl, JOB_WRITE_PROFILE, "upload");
     if (code == CTL_OK && ctl.controller.LastKeyUpload().notFitted > 0)
         ctl.err << "molvanectl upload: " << ctl.controller.LastKeyUpload().notFitted
@@ -574,22 +550,18 @@ int CmdUpload(Ctl& ctl, const Args& args)
     return code;
 }
 
-int CmdReset(Ctl& ctl, const Args& args)
-{
+int CmdReset(Ctl& ctl, const Args& args) {
     if (args.size() != 1 || args[0] != "--yes")
         return Usage(ctl, "reset", "erases every profile and macro; confirm with --yes");
-    if (!ConnectKeyboard(ctl))
-        return NoKeyboard(ctl);
+    if (!ConnectKeyboard(ctl)) return NoKeyboard(ctl);
     ctl.frontEnd.Forget(JOB_RESET_DEVICE);
     const int code = Report(ctl, ctl.controller.FullReset(), "reset");
-    if (code != CTL_OK)
-        return code;
+    if (code != CTL_OK) return code;
     ctl.controller.WaitUntilIdle(kJobTimeout);
     return ctl.frontEnd.Outcome(JOB_RESET_DEVICE) == JobOutcome::Done ? CTL_OK : NoKeyboard(ctl);
 }
 
-std::vector<std::unique_ptr<IKeyboardNode>> OpenKeyboardNodes(Ctl& ctl)
-{
+std::vector<std::unique_ptr<IKeyboardNode>> OpenKeyboardNodes(Ctl& ctl) {
     std::vector<std::unique_ptr<IKeyboardNode>> nodes;
     for (const DeviceDescriptor& mode : ctl.controller.Catalogue().m_modes)
         for (const std::string& path : InputNodeFinder::FindKeyNodes(mode.m_vendorId, mode.m_productId)) {
@@ -602,10 +574,8 @@ std::vector<std::unique_ptr<IKeyboardNode>> OpenKeyboardNodes(Ctl& ctl)
     return nodes;
 }
 
-int CmdRemap(Ctl& ctl, const Args& args)
-{
-    if (!args.empty())
-        return Usage(ctl, "remap", "takes no arguments");
+int CmdRemap(Ctl& ctl, const Args& args) {
+    if (!args.empty()) return Usage(ctl, "remap", "takes no arguments");
     // Interrupts are taken by sigwait below, so every thread started from here on must block them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -619,8 +589,7 @@ int CmdRemap(Ctl& ctl, const Args& args)
         return CTL_NO_KEYBOARD;
     }
     std::vector<std::unique_ptr<IKeyboardNode>> nodes = OpenKeyboardNodes(ctl);
-    if (nodes.empty())
-        return NoKeyboard(ctl);
+    if (nodes.empty()) return NoKeyboard(ctl);
     playback.SetMacroQueue([&ctl](int macroId) { ctl.controller.Queue().PushMacro(macroId); });
     ctl.controller.SetPlayback(&playback);
     ctl.controller.ArmSoftwarePlayback();
@@ -629,7 +598,8 @@ int CmdRemap(Ctl& ctl, const Args& args)
         ctl.workerStarted = true;
     }
     playback.AttachKeyboard(std::move(nodes));
-    ctl.out << "remapping with profile " << ctl.controller.Profiles().CurrentProfile() << "; Ctrl+C ends\n" << std::flush;
+    ctl.out << "remapping with profile " << ctl.controller.Profiles().CurrentProfile() << "; Ctrl+C ends\n"
+            << std::flush;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     playback.DisarmFilter();
@@ -638,8 +608,7 @@ int CmdRemap(Ctl& ctl, const Args& args)
     return CTL_OK;
 }
 
-int Dispatch(Ctl& ctl, const std::string& command, const Args& args)
-{
+int Dispatch(Ctl& ctl, const std::string& command, const Args& args) {
     if (command == "devices") return CmdDevices(ctl, args);
     if (command == "profiles") return CmdProfiles(ctl, args);
     if (command == "profile") return CmdProfile(ctl, args);
@@ -654,16 +623,14 @@ int Dispatch(Ctl& ctl, const std::string& command, const Args& args)
 }
 
 // Virtual pacing for the emulated keyboard: it needs no pauses, and scripts should not wait for them.
-VirtualPacingClock& SimulationClock()
-{
+VirtualPacingClock& SimulationClock() {
     static VirtualPacingClock clock;
     return clock;
 }
 
 } // namespace
 
-int RunMolvaneCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+int RunMolvaneCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     size_t next = 0;
     int simulate = -1;
     for (; next < args.size() && args[next].starts_with("--"); ++next) {
@@ -672,7 +639,8 @@ int RunMolvaneCtl(const std::vector<std::string>& args, std::ostream& out, std::
             PrintUsage(out);
             return CTL_OK;
         }
-        if (option == "--simulate" || option == "--simulate=0" || option == "--simulate=1" || option == "--simulate=2") {
+        if (option == "--simulate" || option == "--simulate=0" || option == "--simulate=1" ||
+            option == "--simulate=2") {
             simulate = option.size() > 11 ? option[11] - '0' : 0;
             continue;
         }
@@ -711,7 +679,8 @@ int RunMolvaneCtl(const std::vector<std::string>& args, std::ostream& out, std::
         StartSimulatedKeyboard(simulate);
     }
     CtlFrontEnd frontEnd;
-    KeyboardController controller(GetProfileDatabase(), link, frontEnd, simulate >= 0 ? &SimulationClock() : nullptr);
+    KeyboardController controller(GetProfileDatabase(), link, frontEnd,
+                                  simulate >= 0 ? &SimulationClock() : nullptr);
     frontEnd.SetController(&controller);
     std::string error;
     if (!controller.LoadCatalogueAndLayout(error)) {

@@ -10,31 +10,25 @@
 #include "store/ProfileDatabase.h"
 #include "store/ProfileExchange.h"
 
-ProfileService::ProfileService(ProfileDatabase& database, KeyAssignmentService& keys, IPlaybackArm& arm, IJobSink& jobs)
-    : m_db(database), m_keys(keys), m_arm(arm), m_jobs(jobs)
-{
-}
+ProfileService::ProfileService(ProfileDatabase& database, KeyAssignmentService& keys, IPlaybackArm& arm,
+                               IJobSink& jobs)
+    : m_db(database), m_keys(keys), m_arm(arm), m_jobs(jobs) {}
 
-ProfileListItem ProfileService::MakeItem(int id, const std::string& storedName) const
-{
+ProfileListItem ProfileService::MakeItem(int id, const std::string& storedName) const {
     return {id, storedName, DisplayName(NamedList::Profiles, storedName)};
 }
 
-int ProfileService::CurrentProfile() const
-{
+int ProfileService::CurrentProfile() const {
     return m_selected >= 0 && m_selected < static_cast<int>(m_items.size()) ? m_items[m_selected].m_id : 0;
 }
 
-int ProfileService::IndexOf(int profileId) const
-{
+int ProfileService::IndexOf(int profileId) const {
     for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].m_id == profileId)
-            return static_cast<int>(i);
+        if (m_items[i].m_id == profileId) return static_cast<int>(i);
     return -1;
 }
 
-void ProfileService::LoadProfileList()
-{
+void ProfileService::LoadProfileList() {
     m_items.clear();
     m_selected = -1;
     std::vector<ProfileRecord> profiles;
@@ -42,8 +36,7 @@ void ProfileService::LoadProfileList()
         m_db.LoadProfiles(profiles);
     for (const ProfileRecord& profile : profiles)
         m_items.push_back(MakeItem(profile.m_profileId, profile.m_name));
-    if (m_items.empty())
-        return;
+    if (m_items.empty()) return;
     int index = IndexOf(m_db.GetSelectedProfile());
     if (index < 0) {
         index = 0;
@@ -53,15 +46,13 @@ void ProfileService::LoadProfileList()
     m_keys.ShowProfileKeys(m_items[index].m_id);
 }
 
-void ProfileService::MakeCurrent(int index)
-{
+void ProfileService::MakeCurrent(int index) {
     m_selected = index;
     m_db.SelectProfile(m_items[index].m_id);
     m_keys.ShowProfileKeys(m_items[index].m_id);
 }
 
-ServiceOutcome ProfileService::AddProfile(const std::string& name)
-{
+ServiceOutcome ProfileService::AddProfile(const std::string& name) {
     if (static_cast<int>(m_items.size()) >= kMaxProfiles)
         return ServiceOutcome::Refused(TXT_PROFILE, TXT_PROFILE_LIMIT);
     std::string newName = name;
@@ -76,20 +67,17 @@ ServiceOutcome ProfileService::AddProfile(const std::string& name)
     ProfileRecord record;
     record.m_name = newName;
     const int id = m_db.InsertProfile(record);
-    if (id <= 0)
-        return ServiceOutcome::Failed();
+    if (id <= 0) return ServiceOutcome::Failed();
     m_items.push_back(MakeItem(id, newName));
     MakeCurrent(static_cast<int>(m_items.size()) - 1);
     m_arm.ArmSoftwarePlayback();
     return ServiceOutcome::Done();
 }
 
-ServiceOutcome ProfileService::DeleteProfile(int index)
-{
+ServiceOutcome ProfileService::DeleteProfile(int index) {
     if (m_items.size() <= 1 || index < 0 || index >= static_cast<int>(m_items.size()))
         return ServiceOutcome::Ignored();
-    if (!m_db.DeleteProfile(m_items[index].m_id))
-        return ServiceOutcome::Failed();
+    if (!m_db.DeleteProfile(m_items[index].m_id)) return ServiceOutcome::Failed();
     m_items.erase(m_items.begin() + index);
     // The profile that moved into the deleted place, or the new last one; list and current agree.
     MakeCurrent(std::min(index, static_cast<int>(m_items.size()) - 1));
@@ -99,25 +87,20 @@ ServiceOutcome ProfileService::DeleteProfile(int index)
     return ServiceOutcome::Done();
 }
 
-ServiceOutcome ProfileService::SelectProfile(int index)
-{
-    if (index < 0 || index >= static_cast<int>(m_items.size()))
-        return ServiceOutcome::Ignored();
+ServiceOutcome ProfileService::SelectProfile(int index) {
+    if (index < 0 || index >= static_cast<int>(m_items.size())) return ServiceOutcome::Ignored();
     MakeCurrent(index);
     m_arm.ArmSoftwarePlayback();
     return ServiceOutcome::Done();
 }
 
-ServiceOutcome ProfileService::SwitchToProfile(int profileId)
-{
+ServiceOutcome ProfileService::SwitchToProfile(int profileId) {
     const int index = IndexOf(profileId);
     return index < 0 ? ServiceOutcome::Ignored() : SelectProfile(index);
 }
 
-ServiceOutcome ProfileService::RenameProfile(int index, const std::string& text)
-{
-    if (index < 0 || index >= static_cast<int>(m_items.size()))
-        return ServiceOutcome::Ignored();
+ServiceOutcome ProfileService::RenameProfile(int index, const std::string& text) {
+    if (index < 0 || index >= static_cast<int>(m_items.size())) return ServiceOutcome::Ignored();
     ProfileListItem& item = m_items[index];
     if (text.empty() || ContainsForbiddenWord(text)) {
         item.m_shownName = DisplayName(NamedList::Profiles, item.m_storedName);
@@ -131,41 +114,35 @@ ServiceOutcome ProfileService::RenameProfile(int index, const std::string& text)
     return ServiceOutcome::Done();
 }
 
-ServiceOutcome ProfileService::RestoreDefaults()
-{
+ServiceOutcome ProfileService::RestoreDefaults() {
     const int profile = CurrentProfile();
-    if (profile <= 0)
-        return ServiceOutcome::Ignored();
+    if (profile <= 0) return ServiceOutcome::Ignored();
     m_db.DeleteKeyAssignments(profile);
     m_keys.ShowProfileKeys(profile);
     m_arm.ArmSoftwarePlayback();
     return ServiceOutcome::Done();
 }
 
-void ProfileService::ApplyLanguage()
-{
+void ProfileService::ApplyLanguage() {
     for (ProfileListItem& item : m_items)
         item.m_shownName = DisplayName(NamedList::Profiles, item.m_storedName);
 }
 
-ServiceOutcome ProfileService::ExportProfile(int index, const std::string& path)
-{
+ServiceOutcome ProfileService::ExportProfile(int index, const std::string& path) {
     if (index < 0 || index >= static_cast<int>(m_items.size()))
         return ServiceOutcome::Refused(TXT_EXPORT_PROFILE_TITLE, TXT_SELECT_PROFILE_FIRST);
     const ProfileListItem& item = m_items[index];
-    return ::ExportProfile(m_db, item.m_id, item.m_shownName, path) == ExchangeStatus::Done ? ServiceOutcome::Done()
-                                                                                            : ServiceOutcome::Failed();
+    return ::ExportProfile(m_db, item.m_id, item.m_shownName, path) == ExchangeStatus::Done
+               ? ServiceOutcome::Done()
+               : ServiceOutcome::Failed();
 }
 
-ServiceOutcome ProfileService::ImportProfile(const std::string& path, MacroEditor* macros)
-{
+ServiceOutcome ProfileService::ImportProfile(const std::string& path, MacroEditor* macros) {
     if (static_cast<int>(m_items.size()) >= kMaxProfiles)
         return ServiceOutcome::Refused(TXT_PROFILE, TXT_PROFILE_LIMIT);
     const ProfileImportResult result = ::ImportProfile(m_db, path);
-    if (result.m_status != ExchangeStatus::Done || result.m_profileId <= 0)
-        return ServiceOutcome::Failed();
-    if (macros)
-        macros->AppendCreated(result.m_createdMacros);
+    if (result.m_status != ExchangeStatus::Done || result.m_profileId <= 0) return ServiceOutcome::Failed();
+    if (macros) macros->AppendCreated(result.m_createdMacros);
     m_items.push_back(MakeItem(result.m_profileId, result.m_profileName));
     MakeCurrent(static_cast<int>(m_items.size()) - 1);
     m_arm.ArmSoftwarePlayback();

@@ -16,8 +16,8 @@ class ProfileDatabase;
 // One assigned key as the keyboard picture shows it.
 struct KeyMark {
     int m_keyCode = 0;
-    int m_tipTitle = 0;      // text id of the tip title; 0 when the key shows no tip
-    std::string m_tipText;   // the tip's description
+    int m_tipTitle = 0;    // text id of the tip title; 0 when the key shows no tip
+    std::string m_tipText; // the tip's description
     int m_type = 0;
 };
 
@@ -31,12 +31,18 @@ struct PickerItem {
 };
 
 // Context-menu commands of a key.
-enum KeyMenuCommand { KEY_MENU_DEFAULT = 606, KEY_MENU_DISABLE = 607, KEY_MENU_MACRO = 608, KEY_MENU_FUNCTION = 609 };
+enum KeyMenuCommand {
+    KEY_MENU_DEFAULT = 606,
+    KEY_MENU_DISABLE = 607,
+    KEY_MENU_MACRO = 608,
+    KEY_MENU_FUNCTION = 609
+};
 
 class KeyAssignmentService {
 public:
-    static constexpr int kCountedLimit = 64;     // counted assignments per profile layer
-    static constexpr int kUnassignableKey = 255; // a key code the picture gives to keys that keep their function
+    static constexpr int kCountedLimit = 64; // counted assignments per profile layer
+    static constexpr int kUnassignableKey =
+        255; // a key code the picture gives to keys that keep their function
     static constexpr int kExtendedKeyValue = 500; // picker values from here on make type 12
 
     KeyAssignmentService(ProfileDatabase& database, IPlaybackArm& arm);

@@ -12,11 +12,9 @@ constexpr int kEnglish = 1033;
 constexpr int kChinese = 2052;
 
 // Only ASCII letters change: the list mixes Latin words with Chinese ones, which have no case.
-std::string LowerAscii(std::string text)
-{
+std::string LowerAscii(std::string text) {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
@@ -26,17 +24,14 @@ struct Prefixes {
     int text;
 };
 
-Prefixes PrefixesOf(NamedList list)
-{
-    if (list == NamedList::Profiles)
-        return {"Profile", "配置方案", TXT_PROFILE};
+Prefixes PrefixesOf(NamedList list) {
+    if (list == NamedList::Profiles) return {"Profile", "配置方案", TXT_PROFILE};
     return {"Macro", "宏", TXT_MACRO};
 }
 
 } // namespace
 
-std::string MakeUniqueName(const std::string& base, const std::vector<std::string>& shownNames)
-{
+std::string MakeUniqueName(const std::string& base, const std::vector<std::string>& shownNames) {
     constexpr int kLast = 1000;
     for (int n = 1;; ++n) {
         std::string candidate = base + " " + std::to_string(n);
@@ -45,31 +40,26 @@ std::string MakeUniqueName(const std::string& base, const std::vector<std::strin
     }
 }
 
-const std::vector<std::string>& ForbiddenWords()
-{
+const std::vector<std::string>& ForbiddenWords() {
     // Names and insults a shared profile or macro name must not carry.
     static const std::vector<std::string> words = {
-        "fuck", "shit", "bitch", "bastard", "asshole", "cunt", "nazi",
-        "hitler", "caonima", "shabi", "wocao", "傻逼", "操你", "妈的",
+        "fuck",   "shit",    "bitch", "bastard", "asshole", "cunt", "nazi",
+        "hitler", "caonima", "shabi", "wocao",   "傻逼",    "操你", "妈的",
     };
     return words;
 }
 
-bool ContainsForbiddenWord(const std::string& name)
-{
+bool ContainsForbiddenWord(const std::string& name) {
     const std::string lower = LowerAscii(name);
     for (const std::string& word : ForbiddenWords())
-        if (lower.find(word) != std::string::npos)
-            return true;
+        if (lower.find(word) != std::string::npos) return true;
     return false;
 }
 
-std::string DisplayName(NamedList list, const std::string& storedName)
-{
+std::string DisplayName(NamedList list, const std::string& storedName) {
     const int language = GetCurrentLanguage();
     const Prefixes p = PrefixesOf(list);
     const char* prefix = language == kChinese ? p.english : language == kEnglish ? p.chinese : nullptr;
-    if (prefix == nullptr || !storedName.starts_with(prefix))
-        return storedName;
+    if (prefix == nullptr || !storedName.starts_with(prefix)) return storedName;
     return LoadText(p.text) + storedName.substr(std::string(prefix).size());
 }

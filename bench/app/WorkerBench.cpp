@@ -14,8 +14,7 @@ namespace {
 class SignallingRunner final : public IJobRunner {
 public:
     bool DeviceJobsAllowed() override { return true; }
-    bool RunJob(int) override
-    {
+    bool RunJob(int) override {
         {
             std::lock_guard lock(m_mutex);
             ++m_done;
@@ -24,8 +23,7 @@ public:
         return true;
     }
     void PlayMacro(int) override {}
-    void WaitFor(long count)
-    {
+    void WaitFor(long count) {
         std::unique_lock lock(m_mutex);
         m_ran.wait(lock, [&] { return m_done >= count; });
     }
@@ -37,8 +35,7 @@ private:
 };
 
 // Queue-to-run latency of one job on an idle worker (a polling worker would average 8 ms).
-void BM_JobWakeUp(benchmark::State& state)
-{
+void BM_JobWakeUp(benchmark::State& state) {
     JobQueue queue;
     SignallingRunner runner;
     IWorkerFrontEnd frontEnd;
@@ -54,8 +51,7 @@ void BM_JobWakeUp(benchmark::State& state)
 }
 BENCHMARK(BM_JobWakeUp)->UseRealTime();
 
-void BM_QueuePushPop(benchmark::State& state)
-{
+void BM_QueuePushPop(benchmark::State& state) {
     JobQueue queue;
     for (auto _ : state) {
         queue.PushMacro(1);

@@ -1,7 +1,7 @@
 // The worker's order and drop rules, its queues across threads, and the controller's jobs with no keyboard.
+#include "app/JobWorker.h"
 #include "app/JobCodes.h"
 #include "app/JobQueue.h"
-#include "app/JobWorker.h"
 #include "app/KeyboardController.h"
 #include "keys/CustomKeyModel.h"
 #include "link/DeviceLink.h"
@@ -18,8 +18,7 @@ using namespace std::chrono_literals;
 class FakeRunner final : public IJobRunner {
 public:
     bool DeviceJobsAllowed() override { return m_keyboard; }
-    bool RunJob(int code) override
-    {
+    bool RunJob(int code) override {
         m_log.push_back("job " + std::to_string(code));
         return true;
     }
@@ -33,8 +32,7 @@ public:
     void EnableWindow(bool enabled) override { m_log.push_back(enabled ? "enable" : "disable"); }
     void CloseWaitDialog() override { m_log.push_back("close wait"); }
     void OpenWaitDialog() override { m_log.push_back("open wait"); }
-    void JobFinished(int code, JobOutcome outcome) override
-    {
+    void JobFinished(int code, JobOutcome outcome) override {
         const char* names[] = {"done", "failed", "dropped"};
         m_log.push_back(std::to_string(code) + " " + names[static_cast<int>(outcome)]);
     }
@@ -43,8 +41,7 @@ public:
 
 // Catches device jobs running (or write jobs leaving the wait dialog open) with no keyboard, and
 // the scans or program update being dropped.
-TEST(JobWorker, WithoutKeyboardOnlyScansAndProgramJobsRun)
-{
+TEST(JobWorker, WithoutKeyboardOnlyScansAndProgramJobsRun) {
     JobQueue queue;
     FakeRunner runner;
     FakeFrontEnd frontEnd;
@@ -56,16 +53,16 @@ TEST(JobWorker, WithoutKeyboardOnlyScansAndProgramJobsRun)
         worker.RunOnce();
     EXPECT_EQ(runner.m_log, (std::vector<std::string>{"job 1", "job 2", "job 3", "job 12", "job 14"}));
     const std::vector<std::string> expected = {
-        "4 dropped", "5 dropped", "close wait", "6 dropped", "close wait", "7 dropped", "close wait", "8 dropped",
-        "close wait", "10 dropped", "13 dropped", "15 dropped", "1 done", "2 done", "3 done", "12 done", "14 done"};
+        "4 dropped",  "5 dropped", "close wait", "6 dropped",  "close wait", "7 dropped",
+        "close wait", "8 dropped", "close wait", "10 dropped", "13 dropped", "15 dropped",
+        "1 done",     "2 done",    "3 done",     "12 done",    "14 done"};
     EXPECT_EQ(frontEnd.m_log, expected);
     EXPECT_EQ(clock.Now(), 0us) << "no pause after a job that did not run";
 }
 
 // Catches a device job running with the window enabled, the wait dialog staying open, the pause
 // after a write being skipped, or more than one job or macro taken per pass.
-TEST(JobWorker, DeviceJobsRunDisabledOneJobAndOneMacroPerPass)
-{
+TEST(JobWorker, DeviceJobsRunDisabledOneJobAndOneMacroPerPass) {
     JobQueue queue;
     FakeRunner runner;
     runner.m_keyboard = true;
@@ -88,8 +85,7 @@ TEST(JobWorker, DeviceJobsRunDisabledOneJobAndOneMacroPerPass)
 
 // Catches lost or reordered jobs and macros when several threads queue them while the worker runs,
 // and a worker that cannot be stopped while it waits for work.
-TEST(JobWorker, QueuesAreSafeAcrossThreads)
-{
+TEST(JobWorker, QueuesAreSafeAcrossThreads) {
     JobQueue queue;
     FakeRunner runner;
     runner.m_keyboard = true;
@@ -104,8 +100,7 @@ TEST(JobWorker, QueuesAreSafeAcrossThreads)
         producers.emplace_back([&queue, t] {
             for (int i = 0; i < kPerThread; ++i) {
                 queue.PushMacro(t * 1000 + i);
-                if (i % 50 == 0)
-                    queue.PushJob(JOB_SELECT_DEVICE);
+                if (i % 50 == 0) queue.PushJob(JOB_SELECT_DEVICE);
             }
         });
     for (std::thread& p : producers)
@@ -116,8 +111,7 @@ TEST(JobWorker, QueuesAreSafeAcrossThreads)
     std::vector<int> last(4, -1);
     int macros = 0;
     for (const std::string& entry : runner.m_log) {
-        if (!entry.starts_with("macro "))
-            continue;
+        if (!entry.starts_with("macro ")) continue;
         const int id = std::stoi(entry.substr(6));
         EXPECT_GT(id % 1000, last[id / 1000]) << "macros of one producer played out of order";
         last[id / 1000] = id % 1000;
@@ -128,8 +122,7 @@ TEST(JobWorker, QueuesAreSafeAcrossThreads)
 }
 
 // Catches a lighting change skipping its upload because a job that already started still sits at the front.
-TEST(JobQueue, AStartedJobIsNoLongerWaiting)
-{
+TEST(JobQueue, AStartedJobIsNoLongerWaiting) {
     JobQueue queue;
     queue.PushJob(JOB_WRITE_LIGHTING);
     EXPECT_TRUE(queue.HasWaitingJob(JOB_WRITE_LIGHTING));
@@ -146,18 +139,15 @@ class NoKeyboardFrontEnd final : public IControllerFrontEnd {
 public:
     void OpenWaitDialog() override { ++m_open; }
     void CloseWaitDialog() override { ++m_closed; }
-    void JobFinished(int code, JobOutcome outcome) override
-    {
-        if (code == JOB_WRITE_PROFILE)
-            m_profileWrite = outcome;
+    void JobFinished(int code, JobOutcome outcome) override {
+        if (code == JOB_WRITE_PROFILE) m_profileWrite = outcome;
     }
     std::atomic<int> m_open{0}, m_closed{0};
     std::optional<JobOutcome> m_profileWrite;
 };
 
 // Catches a profile deletion failing, hanging or leaving the wait dialog open when the keyboard is unplugged.
-TEST_F(ServiceFixture, ControllerDeletesAProfileWithNoKeyboardConnected)
-{
+TEST_F(ServiceFixture, ControllerDeletesAProfileWithNoKeyboardConnected) {
     VirtualPacingClock clock;
     KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock); // never plugged
     DeviceLink link(emulator.CreateBackend(), &clock);
@@ -187,8 +177,7 @@ TEST_F(ServiceFixture, ControllerDeletesAProfileWithNoKeyboardConnected)
 
 // Catches program-run keys opening the wrong thing, addresses prefixed twice, or a profile-switch
 // key not changing the current profile.
-TEST_F(ServiceFixture, ControllerRunsProgramKeys)
-{
+TEST_F(ServiceFixture, ControllerRunsProgramKeys) {
     VirtualPacingClock clock;
     KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
     DeviceLink link(emulator.CreateBackend(), &clock);
@@ -220,8 +209,9 @@ TEST_F(ServiceFixture, ControllerRunsProgramKeys)
         ASSERT_TRUE(database.LoadKeyAssignment(profile, 0, 0x3A, row));
         std::string opened, typed;
         ASSERT_TRUE(controller
-                        .RunKeyAction(row.m_macroValue, [&](const std::string& t) { opened = t; },
-                                      [&](const std::string& t) { typed = t; })
+                        .RunKeyAction(
+                            row.m_macroValue, [&](const std::string& t) { opened = t; },
+                            [&](const std::string& t) { typed = t; })
                         .Ok());
         EXPECT_EQ(opened, c.opened) << c.text;
         EXPECT_EQ(typed, c.typed) << c.text;

@@ -1,7 +1,7 @@
 // Keyboard page rules and the assignment dialog's kinds against a real database file.
+#include "keys/KeyAssignmentService.h"
 #include "app/TextIds.h"
 #include "keys/CustomKeyModel.h"
-#include "keys/KeyAssignmentService.h"
 #include "tests/app/ServiceTestSupport.h"
 
 namespace {
@@ -10,8 +10,7 @@ constexpr int kF1 = 0x3A;
 
 class KeyAssignmentServiceTest : public ServiceFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ServiceFixture::SetUp();
         ProfileRecord profile;
         profile.m_name = "Profile 1";
@@ -19,8 +18,7 @@ protected:
         m_keys.ShowProfileKeys(m_profile);
     }
     // Counted remaps on keys 1, 2, ... `count` (codes outside the real keys are fine for the store).
-    void FillCounted(int count)
-    {
+    void FillCounted(int count) {
         for (int i = 1; i <= count; ++i) {
             KeyAssignmentRecord row;
             row.m_profile = m_profile;
@@ -30,8 +28,7 @@ protected:
             ASSERT_GT(m_db.SaveKeyAssignment(row), 0);
         }
     }
-    KeyAssignmentRecord Stored(int key)
-    {
+    KeyAssignmentRecord Stored(int key) {
         KeyAssignmentRecord row;
         m_db.LoadKeyAssignment(m_profile, 0, key, row);
         return row;
@@ -42,8 +39,7 @@ protected:
 };
 
 // Catches the unassignable key being stored, or a pick with no key clicked storing a row.
-TEST_F(KeyAssignmentServiceTest, UnassignableAndMissingKeysStoreNothing)
-{
+TEST_F(KeyAssignmentServiceTest, UnassignableAndMissingKeysStoreNothing) {
     const ServiceOutcome click = m_keys.ClickKey(KeyAssignmentService::kUnassignableKey);
     EXPECT_EQ(click.m_text, TXT_KEY_NOT_ASSIGNABLE);
     EXPECT_EQ(m_keys.SelectedKey(), -1);
@@ -59,8 +55,7 @@ TEST_F(KeyAssignmentServiceTest, UnassignableAndMissingKeysStoreNothing)
 
 // Catches picker values on the wrong side of 500, a second row for one key, or marks and the
 // filter not following the store.
-TEST_F(KeyAssignmentServiceTest, PickerStoresOneRowPerKeyWithTheRightType)
-{
+TEST_F(KeyAssignmentServiceTest, PickerStoresOneRowPerKeyWithTheRightType) {
     ASSERT_TRUE(m_keys.ClickKey(kF1).Ok());
     const int arms = m_arm.m_count;
     ASSERT_TRUE(m_keys.PickerChoice(PickerItem{499, 0, 0, "x"}).Ok());
@@ -84,12 +79,12 @@ TEST_F(KeyAssignmentServiceTest, PickerStoresOneRowPerKeyWithTheRightType)
 }
 
 // Catches the 64-place limit being off by one, or refusing a change to a key that already holds a place.
-TEST_F(KeyAssignmentServiceTest, SixtyFourCountedAssignmentsFillTheLayer)
-{
+TEST_F(KeyAssignmentServiceTest, SixtyFourCountedAssignmentsFillTheLayer) {
     FillCounted(63);
     ASSERT_TRUE(m_keys.ClickKey(kF1).Ok());
     ASSERT_TRUE(m_keys.PickerChoice(PickerItem{4, 0, 0, "A"}).Ok()); // the 64th
-    EXPECT_TRUE(m_keys.PickerChoice(PickerItem{5, 0, 0, "B"}).Ok()) << "replacing a counted key is no new place";
+    EXPECT_TRUE(m_keys.PickerChoice(PickerItem{5, 0, 0, "B"}).Ok())
+        << "replacing a counted key is no new place";
     EXPECT_TRUE(m_keys.MenuCommand(KEY_MENU_FUNCTION).Ok());
 
     ASSERT_TRUE(m_keys.ClickKey(kF1 + 1).Ok());
@@ -114,8 +109,7 @@ TEST_F(KeyAssignmentServiceTest, SixtyFourCountedAssignmentsFillTheLayer)
 }
 
 // Catches a warning for a disabling that is still within the limit.
-TEST_F(KeyAssignmentServiceTest, DisablingTheSixtyFourthKeyIsNoWarning)
-{
+TEST_F(KeyAssignmentServiceTest, DisablingTheSixtyFourthKeyIsNoWarning) {
     FillCounted(63);
     ASSERT_TRUE(m_keys.ClickKey(kF1).Ok());
     const ServiceOutcome disabled = m_keys.MenuCommand(KEY_MENU_DISABLE);
@@ -125,8 +119,7 @@ TEST_F(KeyAssignmentServiceTest, DisablingTheSixtyFourthKeyIsNoWarning)
 }
 
 // Catches "restore default" leaving the old function, a mark or a picker check behind.
-TEST_F(KeyAssignmentServiceTest, RestoreDefaultRemovesTheRow)
-{
+TEST_F(KeyAssignmentServiceTest, RestoreDefaultRemovesTheRow) {
     ASSERT_TRUE(m_keys.ClickKey(kF1).Ok());
     ASSERT_TRUE(m_keys.PickerChoice(PickerItem{4, 0, 0, "A"}).Ok());
     ASSERT_TRUE(m_keys.MenuCommand(KEY_MENU_DEFAULT).Ok());
@@ -136,13 +129,12 @@ TEST_F(KeyAssignmentServiceTest, RestoreDefaultRemovesTheRow)
 }
 
 // Catches a dialog kind storing the wrong type, value, description or extra record.
-TEST_F(KeyAssignmentServiceTest, DialogKindsStoreTheirRows)
-{
+TEST_F(KeyAssignmentServiceTest, DialogKindsStoreTheirRows) {
     struct Case {
         AssignmentKind kind;
-        int value;            // ApplyChoice value, or usage for a combination
+        int value; // ApplyChoice value, or usage for a combination
         int modifiers;
-        std::string text;     // ApplyText input
+        std::string text; // ApplyText input
         int type;
         std::string description;
     } cases[] = {
@@ -158,9 +150,10 @@ TEST_F(KeyAssignmentServiceTest, DialogKindsStoreTheirRows)
     };
     for (const Case& c : cases) {
         CustomKeyModel dialog(m_db, kF1, m_profile, c.kind);
-        ServiceOutcome outcome = c.kind == AssignmentKind::KeyCombination ? dialog.ApplyCombination(c.value, c.modifiers)
-                                 : c.text.empty()                         ? dialog.ApplyChoice(c.value)
-                                                                          : dialog.ApplyText(c.text);
+        ServiceOutcome outcome = c.kind == AssignmentKind::KeyCombination
+                                     ? dialog.ApplyCombination(c.value, c.modifiers)
+                                 : c.text.empty() ? dialog.ApplyChoice(c.value)
+                                                  : dialog.ApplyText(c.text);
         ASSERT_TRUE(outcome.Ok()) << c.description;
         const KeyAssignmentRecord row = Stored(kF1);
         EXPECT_EQ(row.m_macroType, c.type) << c.description;
@@ -182,8 +175,7 @@ TEST_F(KeyAssignmentServiceTest, DialogKindsStoreTheirRows)
 }
 
 // Catches a profile-switch key without its target profile's id, or a macro key for an empty macro.
-TEST_F(KeyAssignmentServiceTest, ProfileSwitchAndMacroKinds)
-{
+TEST_F(KeyAssignmentServiceTest, ProfileSwitchAndMacroKinds) {
     ProfileRecord other;
     other.m_name = "Work";
     const int otherId = m_db.InsertProfile(other);

@@ -1,16 +1,15 @@
 // Macro page rules against a real database file, with recording fed by the recording source.
+#include "keys/MacroEditor.h"
 #include "app/TextIds.h"
 #include "keys/KeyAssignmentService.h"
 #include "keys/KeyRecorder.h"
-#include "keys/MacroEditor.h"
 #include "tests/app/ServiceTestSupport.h"
 
 namespace {
 
 class MacroEditorTest : public ServiceFixture {
 protected:
-    std::vector<std::string> StoredNames()
-    {
+    std::vector<std::string> StoredNames() {
         std::vector<MacroRecord> macros;
         m_db.LoadMacros(macros);
         std::vector<std::string> names;
@@ -18,15 +17,13 @@ protected:
             names.push_back(m.m_name);
         return names;
     }
-    std::vector<MacroEventRecord> StoredEvents(int id)
-    {
+    std::vector<MacroEventRecord> StoredEvents(int id) {
         std::vector<MacroEventRecord> events;
         m_db.LoadMacroEvents(id, events);
         return events;
     }
     // Key `code` down then up through the recording source, `gapMs` apart.
-    void Tap(int usage, int64_t gapMs)
-    {
+    void Tap(int usage, int64_t gapMs) {
         m_now += gapMs;
         m_editor.Recorder()->OnWindowKey({usage, false, false});
         m_now += gapMs;
@@ -38,8 +35,7 @@ protected:
 };
 
 // Catches default names colliding, and duplicates not named " - 1", " - 2" or missing events.
-TEST_F(MacroEditorTest, NewAndDuplicateNames)
-{
+TEST_F(MacroEditorTest, NewAndDuplicateNames) {
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     EXPECT_EQ(m_editor.SelectedIndex(), 1);
@@ -63,8 +59,7 @@ TEST_F(MacroEditorTest, NewAndDuplicateNames)
 }
 
 // Catches a deleted macro still being played by keys of any profile, or a selection left on nothing.
-TEST_F(MacroEditorTest, DeleteRemovesTheKeysThatPlayItFromEveryProfile)
-{
+TEST_F(MacroEditorTest, DeleteRemovesTheKeysThatPlayItFromEveryProfile) {
     ProfileRecord profile;
     profile.m_name = "P";
     const int p1 = m_db.InsertProfile(profile);
@@ -99,8 +94,7 @@ TEST_F(MacroEditorTest, DeleteRemovesTheKeysThatPlayItFromEveryProfile)
 }
 
 // Catches a refused rename being stored or the old name not shown again.
-TEST_F(MacroEditorTest, RenameRules)
-{
+TEST_F(MacroEditorTest, RenameRules) {
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     struct Case {
         std::string name;
@@ -118,8 +112,7 @@ TEST_F(MacroEditorTest, RenameRules)
 }
 
 // Catches play times and the fixed pause escaping their bounds, or the field not showing the clamp.
-TEST_F(MacroEditorTest, SettingsAreClamped)
-{
+TEST_F(MacroEditorTest, SettingsAreClamped) {
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     struct Case {
         std::string times;
@@ -129,8 +122,8 @@ TEST_F(MacroEditorTest, SettingsAreClamped)
         std::string shownTimes;
         int storedDelay;
     } cases[] = {
-        {"0", 1, "10", 1, "1", 10},     {"", 2, "10", 1, "1", 10},       {"250", 1, "10", 99, "99", 10},
-        {"abc", 1, "", 1, "1", 10},     {"7", 3, "25", 7, "7", 25},      {"7", 3, "99999", 7, "7", 31000},
+        {"0", 1, "10", 1, "1", 10}, {"", 2, "10", 1, "1", 10},  {"250", 1, "10", 99, "99", 10},
+        {"abc", 1, "", 1, "1", 10}, {"7", 3, "25", 7, "7", 25}, {"7", 3, "99999", 7, "7", 31000},
         {"7", 3, "-5", 7, "7", 0},
     };
     for (const Case& c : cases) {
@@ -148,8 +141,7 @@ TEST_F(MacroEditorTest, SettingsAreClamped)
 }
 
 // Catches the delays of each recording type being put on the wrong event or left unbounded.
-TEST_F(MacroEditorTest, RecordingDelaysByType)
-{
+TEST_F(MacroEditorTest, RecordingDelaysByType) {
     struct Case {
         int delayType;
         std::string fixed;
@@ -186,8 +178,7 @@ TEST_F(MacroEditorTest, RecordingDelaysByType)
 
 // Catches a second recording with a fixed pause not giving the old last event its pause, and
 // auto-repeats or mouse input being recorded.
-TEST_F(MacroEditorTest, RecordingAppendsToExistingEvents)
-{
+TEST_F(MacroEditorTest, RecordingAppendsToExistingEvents) {
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     m_editor.SetDelayType(DELAY_NONE);
     ASSERT_TRUE(m_editor.StartRecording().Ok());
@@ -214,8 +205,7 @@ TEST_F(MacroEditorTest, RecordingAppendsToExistingEvents)
 }
 
 // Catches single-key capture taking mouse input or nameless keys, or staying on after its field.
-TEST_F(MacroEditorTest, SingleKeyCaptureKeepsTheLastNamedKey)
-{
+TEST_F(MacroEditorTest, SingleKeyCaptureKeepsTheLastNamedKey) {
     m_editor.StartKeyCapture();
     EXPECT_EQ(m_editor.Mode(), RecordingMode::SingleKeyCapture);
     m_editor.OnCaptureInput(DecodeWindowKey({0x04, false, false}));
@@ -230,8 +220,7 @@ TEST_F(MacroEditorTest, SingleKeyCaptureKeepsTheLastNamedKey)
 }
 
 // Catches event-list edits at the ends misbehaving, or an edit not written back.
-TEST_F(MacroEditorTest, EventListEditing)
-{
+TEST_F(MacroEditorTest, EventListEditing) {
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     const int id = m_editor.SelectedMacroId();
     std::vector<MacroEventRecord> seed;
@@ -273,8 +262,7 @@ TEST_F(MacroEditorTest, EventListEditing)
 }
 
 // Catches imported macros being selected or exported ones losing settings.
-TEST_F(MacroEditorTest, MacroFiles)
-{
+TEST_F(MacroEditorTest, MacroFiles) {
     EXPECT_EQ(m_editor.ExportSelectedMacro(m_folder.Path("none.xml")).m_text, TXT_SELECT_MACRO_FIRST);
     ASSERT_TRUE(m_editor.NewMacro().Ok());
     m_editor.SetPlayTimesField("5");

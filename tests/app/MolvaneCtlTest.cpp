@@ -24,8 +24,7 @@ struct CtlRun {
     std::string err;
 };
 
-CtlRun Ctl(std::vector<std::string> args)
-{
+CtlRun Ctl(std::vector<std::string> args) {
     std::ostringstream out, err;
     CtlRun run;
     run.code = RunMolvaneCtl(args, out, err);
@@ -35,8 +34,7 @@ CtlRun Ctl(std::vector<std::string> args)
 }
 
 // "--simulate" and the words of `line`, split at blanks.
-CtlRun Sim(const std::string& line)
-{
+CtlRun Sim(const std::string& line) {
     std::vector<std::string> args = {"--simulate"};
     std::istringstream words(line);
     for (std::string word; words >> word;)
@@ -44,14 +42,12 @@ CtlRun Sim(const std::string& line)
     return Ctl(args);
 }
 
-int FirstNumber(const std::string& text)
-{
+int FirstNumber(const std::string& text) {
     return std::atoi(text.c_str());
 }
 
 // The keyboard model whose database the commands opened.
-std::string ModelName()
-{
+std::string ModelName() {
     for (const auto& entry : std::filesystem::directory_iterator(GetDatabaseFolder()))
         if (const std::string file = entry.path().filename().string(); file.ends_with("_data_v14.db"))
             return file.substr(0, file.size() - 12);
@@ -69,8 +65,7 @@ const char* kMacroFile = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 // Catches any command of the session not reaching the database, the keyboard, or its exit code.
-TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
-{
+TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard) {
     TestFolder folder;
     SetModuleFolder(MOLVANE_SOURCE_DIR "/data/");
     setenv("LANG", "en_US.UTF-8", 1);
@@ -117,11 +112,9 @@ TEST(MolvaneCtl, ScriptedSessionOnTheEmulatedKeyboard)
     const EmulatorState state = SimulatedKeyboard()->State();
     std::vector<int> macroKeys, remapKeys;
     for (const EmulatedMacroSlot& slot : state.macroSlots)
-        if (slot.keyCode != 0)
-            macroKeys.push_back(slot.keyCode);
+        if (slot.keyCode != 0) macroKeys.push_back(slot.keyCode);
     for (const EmulatedRemapSlot& slot : state.remapSlots)
-        if (slot.keyCode != 0)
-            remapKeys.push_back(slot.keyCode);
+        if (slot.keyCode != 0) remapKeys.push_back(slot.keyCode);
     std::sort(macroKeys.begin(), macroKeys.end());
     std::sort(remapKeys.begin(), remapKeys.end());
     EXPECT_EQ(macroKeys, (std::vector<int>{0x3D, 0x3F})) << "the shortcut on F4 and the macro on F6";
@@ -197,13 +190,11 @@ struct ProcessRun {
     std::string output;
 };
 
-ProcessRun RunProgram(const std::string& arguments)
-{
+ProcessRun RunProgram(const std::string& arguments) {
     const std::string command = std::string(MOLVANE_BINARY_DIR "/bin/molvanectl ") + arguments + " 2>&1";
     ProcessRun run;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
+    if (!pipe) return run;
     char buffer[4096];
     for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
         run.output.append(buffer, n);
@@ -214,8 +205,7 @@ ProcessRun RunProgram(const std::string& arguments)
 
 // Catches wrong exit codes of the real program, help that is missing for a command, and a
 // trace variable that shows nothing.
-TEST(MolvaneCtl, ProgramExitCodesHelpAndTrace)
-{
+TEST(MolvaneCtl, ProgramExitCodesHelpAndTrace) {
     TestFolder folder;
     struct Case {
         std::string arguments;

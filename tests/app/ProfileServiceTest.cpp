@@ -1,6 +1,6 @@
 // Profile list rules against a real database file.
-#include "app/JobCodes.h"
 #include "app/ProfileService.h"
+#include "app/JobCodes.h"
 #include "app/TextIds.h"
 #include "keys/KeyAssignmentService.h"
 #include "keys/MacroEditor.h"
@@ -21,13 +21,11 @@ public:
 
 class ProfileServiceTest : public ServiceFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ServiceFixture::SetUp();
         m_profiles.LoadProfileList();
     }
-    std::vector<std::string> ShownNames() const
-    {
+    std::vector<std::string> ShownNames() const {
         std::vector<std::string> names;
         for (const ProfileListItem& item : m_profiles.Items())
             names.push_back(item.m_shownName);
@@ -40,8 +38,7 @@ protected:
 };
 
 // Catches an empty database staying empty, or a first profile that is not made current.
-TEST_F(ProfileServiceTest, EmptyDatabaseGetsThreeProfilesAndTheFirstIsCurrent)
-{
+TEST_F(ProfileServiceTest, EmptyDatabaseGetsThreeProfilesAndTheFirstIsCurrent) {
     EXPECT_EQ(ShownNames(), (std::vector<std::string>{"Profile 1", "Profile 2", "Profile 3"}));
     EXPECT_EQ(m_profiles.SelectedIndex(), 0);
     EXPECT_EQ(m_db.GetSelectedProfile(), m_profiles.CurrentProfile());
@@ -54,8 +51,7 @@ TEST_F(ProfileServiceTest, EmptyDatabaseGetsThreeProfilesAndTheFirstIsCurrent)
 }
 
 // Catches duplicate default names and a freed number not being used again.
-TEST_F(ProfileServiceTest, NewNamesAreUniqueAndReuseGaps)
-{
+TEST_F(ProfileServiceTest, NewNamesAreUniqueAndReuseGaps) {
     ASSERT_TRUE(m_profiles.AddProfile().Ok());
     EXPECT_EQ(m_profiles.Items().back().m_storedName, "Profile 4");
     ASSERT_TRUE(m_profiles.DeleteProfile(1).Ok()); // "Profile 2"
@@ -68,8 +64,7 @@ TEST_F(ProfileServiceTest, NewNamesAreUniqueAndReuseGaps)
 }
 
 // Catches the 200-profile limit being off by one or not enforced.
-TEST_F(ProfileServiceTest, TheTwoHundredAndFirstProfileIsRefused)
-{
+TEST_F(ProfileServiceTest, TheTwoHundredAndFirstProfileIsRefused) {
     while (m_profiles.Items().size() < ProfileService::kMaxProfiles)
         ASSERT_TRUE(m_profiles.AddProfile().Ok());
     const ServiceOutcome refused = m_profiles.AddProfile();
@@ -81,8 +76,7 @@ TEST_F(ProfileServiceTest, TheTwoHundredAndFirstProfileIsRefused)
 
 // Catches deletion leaving list selection and current profile apart, deleting the last profile,
 // or a deletion that does not rewrite the keyboard.
-TEST_F(ProfileServiceTest, DeletionMakesTheNextProfileCurrent)
-{
+TEST_F(ProfileServiceTest, DeletionMakesTheNextProfileCurrent) {
     const int first = m_profiles.Items()[0].m_id;
     const int third = m_profiles.Items()[2].m_id;
     ASSERT_TRUE(m_profiles.DeleteProfile(1).Ok());
@@ -100,14 +94,13 @@ TEST_F(ProfileServiceTest, DeletionMakesTheNextProfileCurrent)
 }
 
 // Catches forbidden words slipping through in another letter case, and a refused name being stored.
-TEST_F(ProfileServiceTest, RenameRefusesForbiddenWordsInAnyCaseAndEmptyNames)
-{
+TEST_F(ProfileServiceTest, RenameRefusesForbiddenWordsInAnyCaseAndEmptyNames) {
     struct Case {
         std::string name;
         bool accepted;
     } cases[] = {
-        {"Gaming", true}, {"", false}, {"my FUCK list", false}, {"ShIt", false},
-        {"傻逼配置", false}, {"Classic", true}, // "Classic" holds no listed word
+        {"Gaming", true}, {"", false},         {"my FUCK list", false},
+        {"ShIt", false},  {"傻逼配置", false}, {"Classic", true}, // "Classic" holds no listed word
     };
     for (const Case& c : cases) {
         const ServiceOutcome outcome = m_profiles.RenameProfile(0, c.name);
@@ -125,8 +118,7 @@ TEST_F(ProfileServiceTest, RenameRefusesForbiddenWordsInAnyCaseAndEmptyNames)
 }
 
 // Catches the language display rule being applied the wrong way round or to stored names.
-TEST_F(ProfileServiceTest, DisplayNamesFollowTheLanguage)
-{
+TEST_F(ProfileServiceTest, DisplayNamesFollowTheLanguage) {
     struct Case {
         int language;
         NamedList list;
@@ -152,8 +144,7 @@ TEST_F(ProfileServiceTest, DisplayNamesFollowTheLanguage)
 }
 
 // Catches restoring defaults leaving assignments behind or touching another profile.
-TEST_F(ProfileServiceTest, RestoreDefaultsClearsOnlyTheCurrentProfile)
-{
+TEST_F(ProfileServiceTest, RestoreDefaultsClearsOnlyTheCurrentProfile) {
     KeyAssignmentRecord row;
     row.m_keyCode = 0x3A;
     row.m_macroType = 2;
@@ -174,8 +165,7 @@ TEST_F(ProfileServiceTest, RestoreDefaultsClearsOnlyTheCurrentProfile)
 
 // Catches an import that bypasses the list (not current, macros not shown) or an export/import
 // round trip that loses assignments.
-TEST_F(ProfileServiceTest, ExportAndImportRoundTrip)
-{
+TEST_F(ProfileServiceTest, ExportAndImportRoundTrip) {
     MacroEditor macros(m_db, m_arm);
     const int macroId = m_db.CreateMacro("Burst");
     MacroEventRecord event;

@@ -19,15 +19,13 @@ public:
 // Fresh XDG folders, texts from the shipped data folder, English, and an open database.
 class ServiceFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         SetModuleFolder(MOLVANE_SOURCE_DIR "/data/");
         SetCurrentLanguage(1033);
         ASSERT_TRUE(MakeDirectoryPath(GetDatabaseFolder()));
         ASSERT_TRUE(m_db.Open(GetUserDataFolder(), "TestBoard"));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         m_db.Close();
         SetCurrentLanguage(1033);
     }
