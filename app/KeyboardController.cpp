@@ -3,6 +3,7 @@
 
 #include "app/TextIds.h"
 #include "device/KeyboardLayoutView.h"
+#include "keys/KeyRecorder.h"
 #include "keys/SoftwarePlayback.h"
 #include "link/DeviceLink.h"
 #include "platform/Folders.h"
@@ -62,10 +63,21 @@ KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& li
       m_macros(database, *this), m_profiles(database, m_keys, *this, *this), m_lighting(database, *this),
       m_worker(m_queue, *this, frontEnd, clock) {
     m_macros.SetKeyPage(&m_keys);
+    // While a macro records, every key of the grabbed keyboard goes to the recorder instead.
+    m_macros.SetRecorderHook([this](KeyRecorder* recorder) {
+        if (m_playback) m_playback->Filter().SetRecordingSink(recorder);
+    });
+}
+
+void KeyboardController::SetPlayback(SoftwarePlayback* playback) {
+    if (m_playback) m_playback->SetMacroQueue(nullptr);
+    m_playback = playback;
+    if (m_playback) m_playback->SetMacroQueue([this](int macroId) { m_queue.PushMacro(macroId); });
 }
 
 KeyboardController::~KeyboardController() {
     Stop();
+    m_macros.SetRecorderHook(nullptr);
 }
 
 bool KeyboardController::LoadCatalogueAndLayout(std::string& error) {

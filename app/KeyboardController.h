@@ -89,8 +89,9 @@ public:
 
     // Jobs carried out elsewhere (the update checks and downloads).
     void SetJobHandler(int code, std::function<bool()> handler) { m_handlers[code] = std::move(handler); }
-    // The software player that the filter hook arms; null: the hook only counts.
-    void SetPlayback(SoftwarePlayback* playback) { m_playback = playback; }
+    // The software player that the filter hook arms, whose macros the worker plays and whose key
+    // filter feeds recording; null: the hook only counts. Reset it before the player goes away.
+    void SetPlayback(SoftwarePlayback* playback);
 
     ProfileService& Profiles() { return m_profiles; }
     KeyAssignmentService& Keys() { return m_keys; }

@@ -590,7 +590,6 @@ int CmdRemap(Ctl& ctl, const Args& args) {
     }
     std::vector<std::unique_ptr<IKeyboardNode>> nodes = OpenKeyboardNodes(ctl);
     if (nodes.empty()) return NoKeyboard(ctl);
-    playback.SetMacroQueue([&ctl](int macroId) { ctl.controller.Queue().PushMacro(macroId); });
     ctl.controller.SetPlayback(&playback);
     ctl.controller.ArmSoftwarePlayback();
     if (!ctl.workerStarted) {
