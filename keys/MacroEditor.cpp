@@ -36,6 +36,11 @@ int MacroEditor::IndexOf(int macroId) const {
     return -1;
 }
 
+void MacroEditor::ApplyLanguage() {
+    for (MacroListItem& item : m_items)
+        item.m_shownName = DisplayName(NamedList::Macros, item.m_storedName);
+}
+
 void MacroEditor::ClearPage() {
     std::lock_guard guard(m_lock);
     m_events.clear();

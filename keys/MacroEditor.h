@@ -58,6 +58,8 @@ public:
     void SelectIndex(int index);
     bool EditingEnabled() const { return m_editingEnabled; }
     int IndexOf(int macroId) const;
+    // Rewrites the shown names for the current language.
+    void ApplyLanguage();
 
     ServiceOutcome NewMacro();
     ServiceOutcome DeleteSelectedMacro();

@@ -141,6 +141,14 @@ TEST_F(ProfileServiceTest, DisplayNamesFollowTheLanguage) {
     m_profiles.ApplyLanguage();
     EXPECT_EQ(m_profiles.Items()[0].m_shownName, "配置方案 1");
     EXPECT_EQ(m_profiles.Items()[0].m_storedName, "Profile 1");
+
+    // New macros get the language's base name; switching back shows the stored names translated.
+    MacroEditor macros(m_db, m_arm);
+    ASSERT_TRUE(macros.NewMacro().Ok());
+    EXPECT_EQ(macros.Items()[0].m_storedName, "宏 1");
+    SetCurrentLanguage(1033);
+    macros.ApplyLanguage();
+    EXPECT_EQ(macros.Items()[0].m_shownName, "Macro 1");
 }
 
 // Catches restoring defaults leaving assignments behind or touching another profile.
