@@ -10,9 +10,17 @@
 #include "link/KeyCodeTable.h"
 #include "link/MediaCodes.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr int kMacroPressType = 2;
+
+// Modifier bits of a key combination and the left-hand modifier usages they stand for.
+constexpr struct {
+    int bit;
+    int usage;
+} kModifierUsages[] = {{1, 0xE0}, {2, 0xE1}, {4, 0xE2}, {8, 0xE3}};
 
 } // namespace
 
@@ -51,7 +59,7 @@ int SoftwarePlayback::ArmSoftwarePlayback(const std::vector<KeyAssignmentRecord>
         if (table.size() == HidUsbFilter::kMaxKeys)
             break; // further rows are not registered
         table.push_back(static_cast<uint16_t>(row.m_keyCode));
-        assignments[row.m_keyCode] = KeyAction{row.m_macroType, row.m_macroValue};
+        assignments[row.m_keyCode] = KeyAction{row.m_macroType, row.m_macroValue, row.m_macroValue2};
     }
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -106,7 +114,7 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
         if (IsMediaCode(action.value))
             m_device.SetConsumerUsage(pressed ? MediaCodeToConsumerUsage(action.value) : 0);
         else if (action.value >= 0 && action.value < kFirstMediaCode)
-            m_device.SetKeyboardUsage(action.value, pressed);
+            PlayKeyCombination(action.value, action.modifiers, pressed);
         break;
     case kTypeMouse: {
         int bit = MouseButtonToReportBit(action.value);
@@ -128,6 +136,20 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
         break; // still withheld, produces nothing
     }
     return 0;
+}
+
+// Modifiers go down before the key and come up after it, so the target program sees the combination.
+void SoftwarePlayback::PlayKeyCombination(int usage, int modifiers, bool pressed)
+{
+    if (pressed)
+        for (const auto& modifier : kModifierUsages)
+            if (modifiers & modifier.bit)
+                m_device.SetKeyboardUsage(modifier.usage, true);
+    m_device.SetKeyboardUsage(usage, pressed);
+    if (!pressed)
+        for (auto it = std::rbegin(kModifierUsages); it != std::rend(kModifierUsages); ++it)
+            if (modifiers & it->bit)
+                m_device.SetKeyboardUsage(it->usage, false);
 }
 
 void SoftwarePlayback::PlayMacro(int macroId)

@@ -58,9 +58,11 @@ public:
     HidUsbFilter& Filter() { return m_filter; }
 
 private:
+    void PlayKeyCombination(int usage, int modifiers, bool pressed);
     struct KeyAction {
         int type = 0;
         int value = 0;
+        int modifiers = 0; // key combination: Ctrl 1, Shift 2, Alt 4, Win 8
     };
 
     VHidev& m_device;

@@ -28,12 +28,13 @@ public:
     std::map<int, std::vector<MacroEventRecord>> m_events;
 };
 
-KeyAssignmentRecord Assignment(int keyCode, int type, int value)
+KeyAssignmentRecord Assignment(int keyCode, int type, int value, int value2 = 0)
 {
     KeyAssignmentRecord row;
     row.m_keyCode = keyCode;
     row.m_macroType = type;
     row.m_macroValue = value;
+    row.m_macroValue2 = value2;
     return row;
 }
 
@@ -75,8 +76,15 @@ TEST_F(PlaybackTest, EachAssignmentTypeProducesItsFunction)
         int value;
         std::vector<input_event> onPress;
         std::vector<input_event> onRelease;
+        int modifiers = 0;
     } cases[] = {
         {"key", 2, 0x05, {Key(KEY_B, 1), Syn()}, {Key(KEY_B, 0), Syn()}},
+        {"combination Ctrl+Shift+B", 2, 0x05,
+         {Key(KEY_LEFTCTRL, 1), Syn(), Key(KEY_LEFTSHIFT, 1), Syn(), Key(KEY_B, 1), Syn()},
+         {Key(KEY_B, 0), Syn(), Key(KEY_LEFTSHIFT, 0), Syn(), Key(KEY_LEFTCTRL, 0), Syn()}, 1 | 2},
+        {"combination Alt+Win+B", 2, 0x05,
+         {Key(KEY_LEFTALT, 1), Syn(), Key(KEY_LEFTMETA, 1), Syn(), Key(KEY_B, 1), Syn()},
+         {Key(KEY_B, 0), Syn(), Key(KEY_LEFTMETA, 0), Syn(), Key(KEY_LEFTALT, 0), Syn()}, 4 | 8},
         {"media key", 2, 233, {Key(KEY_VOLUMEDOWN, 1), Syn()}, {Key(KEY_VOLUMEDOWN, 0), Syn()}},
         {"key value out of range", 2, 250, {}, {}},
         {"mouse right", 5, 3, {Key(BTN_RIGHT, 1), Syn()}, {Key(BTN_RIGHT, 0), Syn()}},
@@ -90,7 +98,7 @@ TEST_F(PlaybackTest, EachAssignmentTypeProducesItsFunction)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        m_playback.ArmSoftwarePlayback({Assignment(0x3A, c.type, c.value)});
+        m_playback.ArmSoftwarePlayback({Assignment(0x3A, c.type, c.value, c.modifiers)});
         m_playback.OnFilteredKey(0x3A, true);
         EXPECT_EVENTS(m_out.ReadAvailable(), c.onPress);
         m_playback.OnFilteredKey(0x3A, false);
