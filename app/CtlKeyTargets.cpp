@@ -28,7 +28,7 @@ std::optional<int> UsageByName(const std::string& name, const std::vector<Layout
     return std::nullopt;
 }
 
-std::optional<KeyTarget> ParseCombination(const std::string& spec, const std::vector<LayoutKey>& layout,
+std::optional<KeyTarget> ParseCombination(const std::string& combination, const std::vector<LayoutKey>& layout,
                                           std::string& error) {
     static const std::pair<const char*, int> kModifiers[] = {
         {"ctrl", MOD_CTRL}, {"shift", MOD_SHIFT}, {"alt", MOD_ALT}, {"win", MOD_WIN}, {"super", MOD_WIN}};
@@ -36,11 +36,11 @@ std::optional<KeyTarget> ParseCombination(const std::string& spec, const std::ve
     target.m_kind = KeyTarget::Kind::Combination;
     size_t start = 0;
     for (;;) {
-        const size_t plus = spec.find('+', start);
+        const size_t plus = combination.find('+', start);
         const std::string part =
-            spec.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+            combination.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
         // The last part is the key; a '+' key itself is written as the last character.
-        if (plus == std::string::npos || plus + 1 == spec.size()) {
+        if (plus == std::string::npos || plus + 1 == combination.size()) {
             const std::string keyName = plus == std::string::npos ? part : part + "+";
             std::optional<int> usage = UsageByName(keyName, layout, true);
             if (!usage) {
