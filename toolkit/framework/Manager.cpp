@@ -21,7 +21,7 @@ int Manager::s_fontWidth = 14;
 uint32_t Manager::s_selectColor = 0xFF285055;
 unsigned Manager::s_controlID = 0;
 std::wstring Manager::s_moduleFolder;
-std::unique_ptr<Backend> Manager::s_backend;
+Backend* Manager::s_backend = nullptr;
 MWindow* Manager::s_activePopup = nullptr;
 
 namespace {
@@ -122,7 +122,8 @@ bool Manager::InitGdiplus(std::unique_ptr<Backend> backend) {
         backend = CreateSdlBackend();
     if (!backend)
         return false;
-    s_backend = std::move(backend);
+    delete s_backend;
+    s_backend = backend.release();
     return true;
 }
 
@@ -134,7 +135,8 @@ void Manager::UnInitGdiplus() {
     State().timers.clear();
     ResetKeyState();
     s_activePopup = nullptr;
-    s_backend.reset();
+    delete s_backend;
+    s_backend = nullptr;
 }
 
 void Manager::PostMessage(WindowHandle hwnd, unsigned msg, unsigned wparam, long lparam) {

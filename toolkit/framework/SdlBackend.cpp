@@ -88,6 +88,8 @@ class SdlBackend : public Backend {
 public:
     bool Start() {
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // SIGINT and SIGTERM keep their default meaning: SDL would turn them into events nobody asked for.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // The paint manager captures the pointer itself while a control holds a button.
         SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");

@@ -40,7 +40,7 @@ public:
     [[nodiscard]] static bool InitGdiplus(std::unique_ptr<Backend> backend = nullptr);
     // Releases the backend; every window must be gone by then.
     static void UnInitGdiplus();
-    static Backend* GetBackend() { return s_backend.get(); }
+    static Backend* GetBackend() { return s_backend; }
 
     // Queue. PostMessage and PostTask may be called from any thread; the rest only on the UI thread.
     static void PostMessage(WindowHandle hwnd, unsigned msg, unsigned wparam, long lparam);
@@ -90,7 +90,8 @@ private:
     static uint32_t s_selectColor;
     static unsigned s_controlID;
     static std::wstring s_moduleFolder;
-    static std::unique_ptr<Backend> s_backend;
+    // Released only by UnInitGdiplus: a display connection must not be touched while the process exits.
+    static Backend* s_backend;
     static MWindow* s_activePopup;
 };
 
