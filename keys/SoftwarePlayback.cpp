@@ -22,6 +22,10 @@ constexpr struct {
     int usage;
 } kModifierUsages[] = {{1, 0xE0}, {2, 0xE1}, {4, 0xE2}, {8, 0xE3}};
 
+// The consumer usages of the further functions 1 to 7: play/pause, stop, previous track, next
+// track, volume up, volume down, mute.
+constexpr uint16_t kFurtherUsages[] = {0xCD, 0xB7, 0xB6, 0xB5, 0xE9, 0xEA, 0xE2};
+
 } // namespace
 
 SoftwarePlayback::SoftwarePlayback(VHidev& device, IMacroSource& macros, PacingClock& clock)
@@ -39,6 +43,12 @@ void SoftwarePlayback::SetMacroQueue(std::function<void(int macroId)> queue)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_queueMacro = std::move(queue);
+}
+
+void SoftwarePlayback::SetActionQueue(std::function<void(int type, int extraId)> queue)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_queueAction = std::move(queue);
 }
 
 bool SoftwarePlayback::InitSoftwarePlayback()
@@ -99,6 +109,7 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
 {
     KeyAction action;
     std::function<void(int)> queue;
+    std::function<void(int, int)> queueAction;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         auto found = m_assignments.find(keyCode);
@@ -106,6 +117,7 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
             return 0;
         action = found->second;
         queue = m_queueMacro;
+        queueAction = m_queueAction;
     }
     switch (action.type) {
     case kTypeKey:
@@ -128,9 +140,20 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
             m_device.ReleaseAll();
         }
         break;
+    case kTypeFurther:
+        if (action.value >= 1 && action.value <= static_cast<int>(std::size(kFurtherUsages)) && m_device.Open())
+            m_device.SetConsumerUsage(pressed ? kFurtherUsages[action.value - 1] : 0);
+        break;
     case kTypeMacro:
         if (pressed && queue)
             queue(action.value);
+        break;
+    case kTypeProgram:
+    case kTypeWebAddress:
+    case kTypeText:
+    case kTypeProfileSwitch:
+        if (pressed && queueAction)
+            queueAction(action.type, action.value);
         break;
     default:
         break; // still withheld, produces nothing

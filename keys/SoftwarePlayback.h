@@ -1,5 +1,7 @@
 // Executes key assignments on the PC: the key filter withholds the assigned keys and their
-// presses become keys, mouse buttons, media keys, shortcuts or queued macros on the virtual device.
+// presses become keys, mouse buttons, media keys, shortcuts or queued macros on the virtual device;
+// the functions the program itself carries out (programs, addresses, texts, profile switches) are
+// handed on.
 #pragma once
 
 #include "keys/HidUsbFilter.h"
@@ -23,7 +25,13 @@ public:
     static constexpr int kTypeKey = 2;
     static constexpr int kTypeMacro = 3;
     static constexpr int kTypeMouse = 5;
+    static constexpr int kTypeFurther = 6; // the seven media functions, values 1 to 7
     static constexpr int kTypeShortcut = 7;
+    // Carried out by the program (value: the key extra record id): handed to the action queue.
+    static constexpr int kTypeProgram = 8;
+    static constexpr int kTypeWebAddress = 9;
+    static constexpr int kTypeText = 10;
+    static constexpr int kTypeProfileSwitch = 11;
 
     SoftwarePlayback(VHidev& device, IMacroSource& macros, PacingClock& clock);
     ~SoftwarePlayback();
@@ -32,6 +40,9 @@ public:
 
     // Receives the macro ids that withheld keys ask for (the worker's playback queue).
     void SetMacroQueue(std::function<void(int macroId)> queue);
+    // Receives the presses of keys of types 8 to 11 (type, extra record id). Called on the
+    // filter's event thread: it must only queue, since carrying them out may re-arm the filter.
+    void SetActionQueue(std::function<void(int type, int extraId)> queue);
 
     // Opens the virtual device, releases everything and registers OnFilteredKey with the filter.
     // False without the device: the program then runs without software remapping (the device
@@ -74,4 +85,5 @@ private:
     std::mutex m_lock;
     std::unordered_map<int, KeyAction> m_assignments;
     std::function<void(int)> m_queueMacro;
+    std::function<void(int, int)> m_queueAction;
 };

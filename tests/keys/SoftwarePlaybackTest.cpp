@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,7 @@ protected:
     {
         m_device.UseOutput(m_out.WriteFd());
         m_playback.SetMacroQueue([this](int id) { m_queued.push_back(id); });
+        m_playback.SetActionQueue([this](int type, int id) { m_actions.push_back({type, id}); });
         ASSERT_TRUE(m_playback.InitSoftwarePlayback());
         m_out.ReadAvailable();
     }
@@ -63,6 +65,7 @@ protected:
     VirtualPacingClock m_clock;
     SoftwarePlayback m_playback{m_device, m_macros, m_clock};
     std::vector<int> m_queued;
+    std::vector<std::pair<int, int>> m_actions;
 };
 
 } // namespace
@@ -95,6 +98,16 @@ TEST_F(PlaybackTest, EachAssignmentTypeProducesItsFunction)
          {}},
         {"macro", 3, 9, {}, {}},
         {"disabled key", 1, 1, {}, {}},
+        {"further play/pause", 6, 1, {Key(KEY_PLAYPAUSE, 1), Syn()}, {Key(KEY_PLAYPAUSE, 0), Syn()}},
+        {"further stop", 6, 2, {Key(KEY_STOPCD, 1), Syn()}, {Key(KEY_STOPCD, 0), Syn()}},
+        {"further next track", 6, 4, {Key(KEY_NEXTSONG, 1), Syn()}, {Key(KEY_NEXTSONG, 0), Syn()}},
+        {"further mute", 6, 7, {Key(KEY_MUTE, 1), Syn()}, {Key(KEY_MUTE, 0), Syn()}},
+        {"further value 0", 6, 0, {}, {}},
+        {"further value 8", 6, 8, {}, {}},
+        {"program", 8, 21, {}, {}},
+        {"web address", 9, 22, {}, {}},
+        {"text", 10, 23, {}, {}},
+        {"profile switch", 11, 24, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -105,6 +118,8 @@ TEST_F(PlaybackTest, EachAssignmentTypeProducesItsFunction)
         EXPECT_EVENTS(m_out.ReadAvailable(), c.onRelease);
     }
     EXPECT_EQ(m_queued, std::vector<int>{9}); // on press only
+    const std::vector<std::pair<int, int>> actions = {{8, 21}, {9, 22}, {10, 23}, {11, 24}};
+    EXPECT_EQ(m_actions, actions); // on press only, with the extra record id
     m_playback.OnFilteredKey(0x3B, true);     // no assignment
     EXPECT_EVENTS(m_out.ReadAvailable(), {});
 }
