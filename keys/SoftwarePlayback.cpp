@@ -25,6 +25,7 @@ constexpr struct {
 // The consumer usages of the further functions 1 to 7: play/pause, stop, previous track, next
 // track, volume up, volume down, mute.
 constexpr uint16_t kFurtherUsages[] = {0xCD, 0xB7, 0xB6, 0xB5, 0xE9, 0xEA, 0xE2};
+constexpr int kFurtherCount = static_cast<int>(std::size(kFurtherUsages));
 
 } // namespace
 
@@ -141,8 +142,9 @@ int SoftwarePlayback::OnFilteredKey(int keyCode, bool pressed)
         }
         break;
     case kTypeFurther:
-        if (action.value >= 1 && action.value <= static_cast<int>(std::size(kFurtherUsages)) && m_device.Open())
-            m_device.SetConsumerUsage(pressed ? kFurtherUsages[action.value - 1] : 0);
+        if (action.value < 1 || action.value > kFurtherCount || !m_device.Open())
+            break;
+        m_device.SetConsumerUsage(pressed ? kFurtherUsages[action.value - 1] : 0);
         break;
     case kTypeMacro:
         if (pressed && queue)
