@@ -66,9 +66,31 @@ std::optional<int> JobQueue::PopMacro() {
     return id;
 }
 
+void JobQueue::PushKeyAction(QueuedKeyAction action) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_keyActions.push_back(action);
+    }
+    m_changed.notify_all();
+}
+
+std::optional<QueuedKeyAction> JobQueue::PopKeyAction() {
+    std::optional<QueuedKeyAction> action;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_keyActions.empty()) return std::nullopt;
+        action = m_keyActions.front();
+        m_keyActions.pop_front();
+    }
+    m_changed.notify_all();
+    return action;
+}
+
 bool JobQueue::WaitForWork() {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_interrupted || !m_jobs.empty() || !m_macros.empty(); });
+    m_changed.wait(lock, [this] {
+        return m_interrupted || !m_jobs.empty() || !m_macros.empty() || !m_keyActions.empty();
+    });
     return !m_interrupted;
 }
 
@@ -95,6 +117,7 @@ void JobQueue::SetBusy(bool busy) {
 
 bool JobQueue::WaitUntilIdle(std::chrono::milliseconds timeout) {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout,
-                              [this] { return !m_busy && m_jobs.empty() && m_macros.empty(); });
+    return m_changed.wait_for(lock, timeout, [this] {
+        return !m_busy && m_jobs.empty() && m_macros.empty() && m_keyActions.empty();
+    });
 }

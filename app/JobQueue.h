@@ -1,4 +1,4 @@
-// The worker's two queues, job codes and macro ids to play, safe to use from any thread.
+// The worker's queues (job codes, macro ids to play, pressed program keys), safe to use from any thread.
 #pragma once
 
 #include <chrono>
@@ -6,6 +6,12 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+
+// A pressed key whose function the program carries out: its function type and key extra record id.
+struct QueuedKeyAction {
+    int m_type = 0;
+    int m_extraId = 0;
+};
 
 class JobQueue {
 public:
@@ -24,14 +30,18 @@ public:
     void PushMacro(int macroId);
     std::optional<int> PopMacro();
 
-    // Blocks until a job or a macro waits; false once Interrupt was called (and until Resume).
+    // Pressed program keys waiting to be carried out.
+    void PushKeyAction(QueuedKeyAction action);
+    std::optional<QueuedKeyAction> PopKeyAction();
+
+    // Blocks until a job, a macro or a key action waits; false once Interrupt was called (and until Resume).
     bool WaitForWork();
     void Interrupt();
     void Resume();
 
     // The worker marks the time it spends on one pass, so callers can wait for their jobs.
     void SetBusy(bool busy);
-    // Blocks until both queues are empty and the worker is between passes; false on time-out.
+    // Blocks until all queues are empty and the worker is between passes; false on time-out.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);
 
 private:
@@ -39,6 +49,7 @@ private:
     std::condition_variable m_changed;
     std::deque<int> m_jobs;
     std::deque<int> m_macros;
+    std::deque<QueuedKeyAction> m_keyActions;
     bool m_interrupted = false;
     bool m_busy = false;
     bool m_frontRunning = false;

@@ -39,6 +39,8 @@ void JobWorker::RunOnce() {
     m_queue.SetBusy(true);
     if (const std::optional<int> code = m_queue.FrontJob()) RunFrontJob(*code);
     if (const std::optional<int> macro = m_queue.PopMacro()) m_runner.PlayMacro(*macro);
+    if (const std::optional<QueuedKeyAction> action = m_queue.PopKeyAction())
+        m_runner.CarryOutKeyAction(*action);
     m_queue.SetBusy(false);
 }
 

@@ -1,10 +1,10 @@
-// The worker: takes the front job and one macro to play per pass, in queue order, and drops
-// device jobs while no keyboard is connected.
+// The worker: takes the front job, one macro to play and one pressed program key per pass, in
+// queue order, and drops device jobs while no keyboard is connected.
 #pragma once
 
 #include "app/CThreadBasic.h"
+#include "app/JobQueue.h"
 
-class JobQueue;
 class PacingClock;
 
 enum class JobOutcome { Done, Failed, Dropped };
@@ -18,6 +18,8 @@ public:
     // Runs one job on the worker thread; false when it failed.
     virtual bool RunJob(int code) = 0;
     virtual void PlayMacro(int macroId) = 0;
+    // Carries out a pressed key of type 8 to 11 on the worker thread.
+    virtual void CarryOutKeyAction(QueuedKeyAction /*action*/) {}
 };
 
 // What the worker tells the front end; called on the worker thread, so a window posts them on.
@@ -38,7 +40,7 @@ public:
 
     // Starts the thread, which sleeps until a job or a macro is queued.
     bool StartWorker();
-    // One pass: the front job (if any), then one queued macro (if any).
+    // One pass: the front job (if any), then one queued macro and one key action (if any).
     void RunOnce();
 
 protected:

@@ -12,7 +12,45 @@
 #include "platform/Settings.h"
 #include "store/ProfileDatabase.h"
 
+#include <csignal>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
 namespace {
+
+// Starts `target` apart from the program: an executable file runs, anything else (an address, a
+// document) goes to the desktop's opener. The shell in between leaves at once, so the started
+// program is not our child and is never waited for; it gets a clean signal mask, since the
+// command-line remapper blocks its stop signals in every thread.
+void OpenWithDesktop(const std::string& target) {
+    if (target.empty()) return;
+    struct stat info {};
+    const bool program =
+        stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(target.c_str(), X_OK) == 0;
+    std::string shell = "sh", dashC = "-c", script = "\"$@\" </dev/null >/dev/null 2>&1 &", name = "sh",
+                opener = "xdg-open", argument = target;
+    std::vector<char*> argv = {shell.data(), dashC.data(), script.data(), name.data()};
+    if (!program) argv.push_back(opener.data());
+    argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) return;
+    sigset_t none, pipeDefault;
+    sigemptyset(&none);
+    sigemptyset(&pipeDefault);
+    sigaddset(&pipeDefault, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &pipeDefault);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv.data(), environ) == 0)
+        (void)waitpid(pid, nullptr, 0);
+    posix_spawnattr_destroy(&attributes);
+}
 
 // Hands the catalogue's modes to the device link.
 class LinkRegistrar final : public CatalogueSink {
@@ -70,9 +108,42 @@ KeyboardController::KeyboardController(ProfileDatabase& database, DeviceLink& li
 }
 
 void KeyboardController::SetPlayback(SoftwarePlayback* playback) {
-    if (m_playback) m_playback->SetMacroQueue(nullptr);
+    if (m_playback) {
+        m_playback->SetMacroQueue(nullptr);
+        m_playback->SetActionQueue(nullptr);
+    }
     m_playback = playback;
-    if (m_playback) m_playback->SetMacroQueue([this](int macroId) { m_queue.PushMacro(macroId); });
+    if (!m_playback) return;
+    m_playback->SetMacroQueue([this](int macroId) { m_queue.PushMacro(macroId); });
+    // The filter's thread only queues: the actions read the database, start programs and may
+    // switch the profile, which re-arms the very filter that called.
+    m_playback->SetActionQueue(
+        [this](int type, int extraId) { m_queue.PushKeyAction(QueuedKeyAction{type, extraId}); });
+}
+
+void KeyboardController::SetKeyActionFunctions(std::function<void(const std::string&)> open,
+                                               std::function<void(const std::string&)> type) {
+    std::lock_guard lock(m_keyActionLock);
+    m_openTarget = std::move(open);
+    m_typeText = std::move(type);
+}
+
+void KeyboardController::CarryOutKeyAction(QueuedKeyAction action) {
+    std::function<void(const std::string&)> open, type;
+    {
+        std::lock_guard lock(m_keyActionLock);
+        open = m_openTarget;
+        type = m_typeText;
+    }
+    if (!open) open = OpenWithDesktop;
+    if (!type) type = [](const std::string&) {};
+    if (action.m_type == SoftwarePlayback::kTypeProfileSwitch) {
+        m_frontEnd.RunOnPageThread([this, extraId = action.m_extraId, open, type] {
+            (void)RunKeyAction(extraId, open, type);
+        });
+        return;
+    }
+    (void)RunKeyAction(action.m_extraId, open, type);
 }
 
 KeyboardController::~KeyboardController() {

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     virtual void FirmwareVersionRead(int /*version*/) {}
     // The first scan is done: the music capture may start.
     virtual void StartAudio() {}
+    // A profile-switch key changes the pages and re-arms the filter: run `task` on the thread that
+    // owns the pages. The default runs it here, for a front end whose thread waits meanwhile.
+    virtual void RunOnPageThread(std::function<void()> task) { task(); }
 };
 
 // One key of the keyboard picture.
@@ -87,6 +91,12 @@ public:
     ServiceOutcome RunKeyAction(int extraId, const std::function<void(const std::string&)>& open,
                                 const std::function<void(const std::string&)>& type);
 
+    // What pressed keys of types 8 to 10 use on the worker: `open` starts a program or address
+    // (default: the program runs, anything else goes to the desktop's opener); `type` types a text
+    // (default: none, the window gives one that has a clipboard). Null keeps the default.
+    void SetKeyActionFunctions(std::function<void(const std::string&)> open,
+                               std::function<void(const std::string&)> type);
+
     // Jobs carried out elsewhere (the update checks and downloads).
     void SetJobHandler(int code, std::function<bool()> handler) { m_handlers[code] = std::move(handler); }
     // The software player that the filter hook arms, whose macros the worker plays and whose key
@@ -123,6 +133,7 @@ public:
     bool DeviceJobsAllowed() override;
     bool RunJob(int code) override;
     void PlayMacro(int macroId) override;
+    void CarryOutKeyAction(QueuedKeyAction action) override;
     // ConnectionClient
     void CloseAllPopups() override;
     void ResetAllDeviceStates() override;
@@ -151,5 +162,8 @@ private:
     KeyUploadResult m_lastKeyUpload;
     std::map<int, std::function<bool()>> m_handlers;
     SoftwarePlayback* m_playback = nullptr;
+    std::mutex m_keyActionLock; // the functions may be replaced while the worker runs
+    std::function<void(const std::string&)> m_openTarget;
+    std::function<void(const std::string&)> m_typeText;
     JobWorker m_worker; // last: stopped before the members its jobs use are destroyed
 };

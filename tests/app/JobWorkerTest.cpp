@@ -4,11 +4,15 @@
 #include "app/JobQueue.h"
 #include "app/KeyboardController.h"
 #include "keys/CustomKeyModel.h"
+#include "keys/IMacroSource.h"
+#include "keys/SoftwarePlayback.h"
+#include "keys/VHidev.h"
 #include "link/DeviceLink.h"
 #include "link/PacingClock.h"
 #include "sim/KeyboardEmulator.h"
 #include "tests/app/ServiceTestSupport.h"
 
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -218,6 +222,93 @@ TEST_F(ServiceFixture, ControllerRunsProgramKeys) {
     }
     EXPECT_EQ(controller.Profiles().CurrentProfile(), target);
     EXPECT_EQ(database.GetSelectedProfile(), target);
+    database.Close();
+}
+
+class PageThreadFrontEnd final : public IControllerFrontEnd {
+public:
+    void RunOnPageThread(std::function<void()> task) override {
+        ++m_pageTasks;
+        task();
+    }
+    std::atomic<int> m_pageTasks{0};
+};
+
+class NoMacros final : public IMacroSource {
+public:
+    bool LoadMacro(int, MacroRecord&) override { return false; }
+    std::vector<MacroEventRecord> LoadMacroEvents(int) override { return {}; }
+};
+
+// Catches pressed program keys being dropped, carried out on the filter's thread, opening the wrong
+// target or running on release, and a profile-switch key not selecting its profile or not re-arming.
+TEST_F(ServiceFixture, PressedProgramKeysRunOnTheWorker) {
+    VirtualPacingClock clock;
+    KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
+    DeviceLink link(emulator.CreateBackend(), &clock);
+    ProfileDatabase database;
+    PageThreadFrontEnd frontEnd;
+    KeyboardController controller(database, link, frontEnd, &clock);
+    std::string error;
+    ASSERT_TRUE(controller.LoadCatalogueAndLayout(error)) << error;
+    controller.LoadPages(LOAD_ALL);
+    const int profile = controller.Profiles().CurrentProfile();
+    const int target = controller.Profiles().Items()[2].m_id;
+    ASSERT_NE(profile, target);
+    ASSERT_TRUE(
+        CustomKeyModel(database, 0x3A, profile, AssignmentKind::Program).ApplyText("/usr/bin/true").Ok());
+    ASSERT_TRUE(
+        CustomKeyModel(database, 0x3B, profile, AssignmentKind::WebAddress).ApplyText("example.org").Ok());
+    ASSERT_TRUE(
+        CustomKeyModel(database, 0x3C, profile, AssignmentKind::ProfileSwitch).ApplyChoice(target).Ok());
+
+    VHidev device; // never opened: these keys need no virtual device
+    NoMacros macros;
+    SoftwarePlayback playback(device, macros, clock);
+    controller.SetPlayback(&playback);
+    std::mutex lock;
+    std::vector<std::string> opened;
+    bool openedOnFilterThread = false;
+    const std::thread::id filterThread = std::this_thread::get_id();
+    controller.SetKeyActionFunctions(
+        [&](const std::string& what) {
+            std::lock_guard guard(lock);
+            opened.push_back(what);
+            openedOnFilterThread |= std::this_thread::get_id() == filterThread;
+        },
+        nullptr);
+    controller.ArmSoftwarePlayback();
+    controller.Start();
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    const int arms = controller.ArmCount();
+
+    for (int key : {0x3A, 0x3B}) {
+        playback.OnFilteredKey(key, true);
+        playback.OnFilteredKey(key, false);
+    }
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    {
+        std::lock_guard guard(lock);
+        EXPECT_EQ(opened, (std::vector<std::string>{"/usr/bin/true", "www.example.org"}));
+        EXPECT_FALSE(openedOnFilterThread);
+    }
+
+    playback.OnFilteredKey(0x3C, true);
+    playback.OnFilteredKey(0x3C, false);
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    EXPECT_EQ(frontEnd.m_pageTasks, 1);
+    EXPECT_EQ(controller.Profiles().CurrentProfile(), target);
+    EXPECT_EQ(database.GetSelectedProfile(), target);
+    EXPECT_EQ(controller.ArmCount(), arms + 1);
+    // The filter now holds the target profile's keys, which assign nothing.
+    playback.OnFilteredKey(0x3A, true);
+    ASSERT_TRUE(controller.WaitUntilIdle(10s));
+    {
+        std::lock_guard guard(lock);
+        EXPECT_EQ(opened.size(), 2u);
+    }
+    controller.Stop();
+    controller.SetPlayback(nullptr);
     database.Close();
 }
 
