@@ -23,10 +23,10 @@ PulseAudioSource::~PulseAudioSource()
 bool PulseAudioSource::Open(int periodMs, WaveFormat& format)
 {
     Close();
-    pa_sample_spec format{};
-    format.format = PA_SAMPLE_S16LE;
-    format.rate = kSampleRate;
-    format.channels = kChannels;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = kSampleRate;
+    sampleFormat.channels = kChannels;
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<uint32_t>(-1);
     attributes.tlength = static_cast<uint32_t>(-1);
@@ -35,7 +35,7 @@ bool PulseAudioSource::Open(int periodMs, WaveFormat& format)
     attributes.fragsize = PeriodBytes(periodMs);
     int error = 0;
     m_stream = pa_simple_new(nullptr, "Molvane", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "Music level",
-                             &format, nullptr, &attributes, &error);
+                             &sampleFormat, nullptr, &attributes, &error);
     if (m_stream == nullptr)
         return false;
     format.channels = kChannels;
