@@ -29,10 +29,12 @@ namespace {
 void OpenWithDesktop(const std::string& target) {
     if (target.empty()) return;
     struct stat info {};
-    const bool program =
-        stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(target.c_str(), X_OK) == 0;
+    const bool exists = stat(target.c_str(), &info) == 0;
+    const bool program = exists && S_ISREG(info.st_mode) && access(target.c_str(), X_OK) == 0;
+    // "www.example.org" is no file: without a scheme the opener would report it missing.
+    const bool schemeless = !exists && target.find(':') == std::string::npos;
     std::string shell = "sh", dashC = "-c", script = "\"$@\" </dev/null >/dev/null 2>&1 &", name = "sh",
-                opener = "xdg-open", argument = target;
+                opener = "xdg-open", argument = schemeless ? "http://" + target : target;
     std::vector<char*> argv = {shell.data(), dashC.data(), script.data(), name.data()};
     if (!program) argv.push_back(opener.data());
     argv.push_back(argument.data());
@@ -117,8 +119,9 @@ void KeyboardController::SetPlayback(SoftwarePlayback* playback) {
     m_playback->SetMacroQueue([this](int macroId) { m_queue.PushMacro(macroId); });
     // The filter's thread only queues: the actions read the database, start programs and may
     // switch the profile, which re-arms the very filter that called.
-    m_playback->SetActionQueue(
-        [this](int type, int extraId) { m_queue.PushKeyAction(QueuedKeyAction{type, extraId}); });
+    m_playback->SetActionQueue([this](int type, int extraId) {
+        m_queue.PushKeyAction(QueuedKeyAction{type, extraId});
+    });
 }
 
 void KeyboardController::SetKeyActionFunctions(std::function<void(const std::string&)> open,
@@ -138,9 +141,8 @@ void KeyboardController::CarryOutKeyAction(QueuedKeyAction action) {
     if (!open) open = OpenWithDesktop;
     if (!type) type = [](const std::string&) {};
     if (action.m_type == SoftwarePlayback::kTypeProfileSwitch) {
-        m_frontEnd.RunOnPageThread([this, extraId = action.m_extraId, open, type] {
-            (void)RunKeyAction(extraId, open, type);
-        });
+        m_frontEnd.RunOnPageThread(
+            [this, extraId = action.m_extraId, open, type] { (void)RunKeyAction(extraId, open, type); });
         return;
     }
     (void)RunKeyAction(action.m_extraId, open, type);

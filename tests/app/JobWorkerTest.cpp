@@ -12,8 +12,11 @@
 #include "sim/KeyboardEmulator.h"
 #include "tests/app/ServiceTestSupport.h"
 
+#include <filesystem>
 #include <mutex>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -309,6 +312,55 @@ TEST_F(ServiceFixture, PressedProgramKeysRunOnTheWorker) {
     }
     controller.Stop();
     controller.SetPlayback(nullptr);
+    database.Close();
+}
+
+// Catches the desktop opener being handed a scheme-less address (which it takes for a missing file),
+// or a program path given to the opener instead of being run.
+TEST_F(ServiceFixture, DefaultOpenerRunsProgramsAndOpensAddresses) {
+    VirtualPacingClock clock;
+    KeyboardEmulator emulator(KeyboardEmulator::DefaultModes(), &clock);
+    DeviceLink link(emulator.CreateBackend(), &clock);
+    ProfileDatabase database;
+    NoKeyboardFrontEnd frontEnd;
+    KeyboardController controller(database, link, frontEnd, &clock);
+    std::string error;
+    ASSERT_TRUE(controller.LoadCatalogueAndLayout(error)) << error;
+    controller.LoadPages(LOAD_ALL);
+    const int profile = controller.Profiles().CurrentProfile();
+    const std::string log = m_folder.Path("opened.txt");
+    const std::string opener =
+        m_folder.Write("bin/xdg-open", "#!/bin/sh\necho \"opener $1\" >> '" + log + "'\n");
+    const std::string program = m_folder.Write("tool.sh", "#!/bin/sh\necho program >> '" + log + "'\n");
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+    const std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", (m_folder.Path("bin") + ":" + oldPath).c_str(), 1);
+    struct Case {
+        AssignmentKind kind;
+        int type;
+        std::string text;
+        std::string logged;
+    } cases[] = {
+        {AssignmentKind::WebAddress, SoftwarePlayback::kTypeWebAddress, "example.org",
+         "opener http://www.example.org\n"},
+        {AssignmentKind::WebAddress, SoftwarePlayback::kTypeWebAddress, "https://example.org",
+         "opener https://example.org\n"},
+        {AssignmentKind::Program, SoftwarePlayback::kTypeProgram, program, "program\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::filesystem::remove(log);
+        ASSERT_TRUE(CustomKeyModel(database, 0x3A, profile, c.kind).ApplyText(c.text).Ok());
+        KeyAssignmentRecord row;
+        ASSERT_TRUE(database.LoadKeyAssignment(profile, 0, 0x3A, row));
+        controller.CarryOutKeyAction(QueuedKeyAction{c.type, row.m_macroValue});
+        // The started program runs apart from us: wait for its line.
+        for (int i = 0; i < 500 && TestFolder::Read(log).empty(); ++i)
+            std::this_thread::sleep_for(10ms);
+        EXPECT_EQ(TestFolder::Read(log), c.logged);
+    }
+    setenv("PATH", oldPath.c_str(), 1);
     database.Close();
 }
 
