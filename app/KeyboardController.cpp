@@ -10,22 +10,16 @@
 #include "platform/LanguageText.h"
 #include "platform/NumberText.h"
 #include "platform/Settings.h"
+#include "platform/Spawn.h"
 #include "store/ProfileDatabase.h"
 
-#include <csignal>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 // Starts `target` apart from the program: an executable file runs, anything else (an address, a
-// document) goes to the desktop's opener. The shell in between leaves at once, so the started
-// program is not our child and is never waited for; it gets a clean signal mask, since the
-// command-line remapper blocks its stop signals in every thread.
+// document) goes to the desktop's opener.
 void OpenWithDesktop(const std::string& target) {
     if (target.empty()) return;
     struct stat info {};
@@ -33,25 +27,10 @@ void OpenWithDesktop(const std::string& target) {
     const bool program = exists && S_ISREG(info.st_mode) && access(target.c_str(), X_OK) == 0;
     // "www.example.org" is no file: without a scheme the opener would report it missing.
     const bool schemeless = !exists && target.find(':') == std::string::npos;
-    std::string shell = "sh", dashC = "-c", script = "\"$@\" </dev/null >/dev/null 2>&1 &", name = "sh",
-                opener = "xdg-open", argument = schemeless ? "http://" + target : target;
-    std::vector<char*> argv = {shell.data(), dashC.data(), script.data(), name.data()};
-    if (!program) argv.push_back(opener.data());
-    argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawnattr_t attributes;
-    if (posix_spawnattr_init(&attributes) != 0) return;
-    sigset_t none, pipeDefault;
-    sigemptyset(&none);
-    sigemptyset(&pipeDefault);
-    sigaddset(&pipeDefault, SIGPIPE);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &pipeDefault);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv.data(), environ) == 0)
-        (void)waitpid(pid, nullptr, 0);
-    posix_spawnattr_destroy(&attributes);
+    if (program)
+        (void)SpawnDetached({target.find('/') == std::string::npos ? "./" + target : target});
+    else
+        (void)SpawnDetached({"xdg-open", schemeless ? "http://" + target : target});
 }
 
 // Hands the catalogue's modes to the device link.
