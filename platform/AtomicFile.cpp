@@ -1,6 +1,8 @@
 // Whole-file reads and crash-safe whole-file writes (temporary file, fsync, rename, fsync of the folder).
 #include "platform/AtomicFile.h"
 
+#include "platform/FileIo.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,19 +11,6 @@
 #include <vector>
 
 namespace {
-
-bool WriteAll(int fd, const std::string& content) {
-    size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -64,7 +53,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, un
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
     const bool written =
-        fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
+        fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed || rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());

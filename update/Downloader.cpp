@@ -2,6 +2,8 @@
 // the file writes happen per block whatever sizes the network delivers.
 #include "update/Downloader.h"
 
+#include "platform/FileIo.h"
+
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,20 +25,6 @@ bool StartsWithNoCase(const char* data, size_t size, const char* prefix)
 {
     size_t n = std::strlen(prefix);
     return size >= n && strncasecmp(data, prefix, n) == 0;
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 } // namespace

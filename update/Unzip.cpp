@@ -1,6 +1,8 @@
 // Extraction of ZIP entries: name checks, folder creation, stored copy or raw inflate, times.
 #include "update/Unzip.h"
 
+#include "platform/FileIo.h"
+
 #include "update/ExtractionFolder.h"
 #include "update/ZipDirectory.h"
 
@@ -42,20 +44,6 @@ ssize_t ReadAt(int fd, unsigned char* buffer, size_t size, uint64_t offset)
         if (n >= 0 || errno != EINTR)
             return n;
     }
-}
-
-bool WriteAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 uint32_t UnixMode(const ZipEntry& entry)
