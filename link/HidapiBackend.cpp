@@ -1,6 +1,8 @@
 // hidapi (hidraw) implementation of the HID seam.
 #include "link/HidapiBackend.h"
 
+#include "markup/MarkupText.h"
+
 #include <hidapi.h>
 
 #include <cwchar>
@@ -11,24 +13,7 @@ namespace {
 std::string ToUtf8(const wchar_t* text) {
     std::string out;
     if (text == nullptr) return out;
-    for (; *text != L'\0'; ++text) {
-        const auto c = static_cast<uint32_t>(*text);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x110000) {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (; *text != L'\0'; ++text) AppendUtf8(out, static_cast<uint32_t>(*text));
     return out;
 }
 
