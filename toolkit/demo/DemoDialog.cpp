@@ -35,17 +35,17 @@ void DemoDialog::InitUI(CRect client) {
     auto* title = static_cast<DemoLabel*>(
         m_pm.AddControl(std::make_unique<DemoLabel>(self, 40, CRect(20, 10, 600, 50), L"TavikUI demo \u00b7 \u952e\u76d8\u7167\u660e", 1), 1));
     title->SetFont(nullptr, 20, FontStyleBold);
-    struct Spec {
+    struct ButtonInfo {
         unsigned id;
         const wchar_t* title;
         const wchar_t* tip;
     };
-    const Spec buttons[] = {{kApply, L"Apply", L"Writes the settings"},
+    const ButtonInfo buttons[] = {{kApply, L"Apply", L"Writes the settings"},
                             {kMenu, L"Menu", L"Opens a popup menu"},
                             {kDialog, L"Dialog\u2026", L"Opens a modal child dialog"},
                             {kExit, L"Exit", L"Closes the demo"}};
     int y = 80;
-    for (const Spec& b : buttons) {
+    for (const ButtonInfo& b : buttons) {
         auto* button = static_cast<DemoButton*>(
             m_pm.AddControl(std::make_unique<DemoButton>(self, b.id, CRect(30, y, 150, y + 36), b.title, 1, 1), 1));
         button->SetImage(L"demo_button.png", 4);
