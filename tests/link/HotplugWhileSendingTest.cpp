@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "LinkTestSupport.h"
@@ -40,12 +41,22 @@ TEST(HotplugWhileSending, LevelsFailCleanlyDuringRescans) {
         for (int level = 0; !done && sent + failed < 50000; level = (level + 1) % 128)
             (protocol.SendMusicLevel(level, 1.0, 1, 0) >= 0 ? sent : failed)++;
     });
+    // On a quiet machine the rounds could finish before the sender first runs: wait for it, and let
+    // it make progress in every round, so rescans and sends really overlap.
+    const auto attempts = [&] { return sent.load() + failed.load(); };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto waitForSender = [&](int before) {
+        while (attempts() == before && attempts() < 50000 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    };
+    waitForSender(0);
     for (int round = 0; round < 150; ++round) {
+        const int before = attempts();
         device.emulator.Unplug();
         if (round % 3 == 0) monitor.Refresh(); // rescan while unplugged: the link ends up empty
         device.emulator.Plug(round % 3);
         monitor.Refresh();
-        std::this_thread::yield();
+        waitForSender(before);
     }
     done = true;
     audio.join();
