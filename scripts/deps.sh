@@ -10,7 +10,7 @@ packages=(
   libsdl2-dev libcairo2-dev libpango1.0-dev libgif-dev
   libpugixml-dev
   fonts-dejavu-core fonts-wqy-microhei
-  xvfb xdotool unzip zip python3
+  xvfb xauth xdotool unzip zip python3
 )
 
 missing=()
@@ -25,4 +25,4 @@ echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
