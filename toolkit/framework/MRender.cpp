@@ -384,36 +384,36 @@ int MRender::TransitionAlpha(int start, int end, int i, int n) {
     return a & 0xFF;
 }
 
-void MRender::DrawVerticalTransition(cairo_t* cr, CRect rect, uint32_t colorref, int start, int end) {
+namespace {
+
+// A fade drawn as one-pixel strips across the rectangle, rows when `vertical`, columns otherwise.
+void DrawTransition(cairo_t* cr, CRect rect, uint32_t colorref, int start, int end, bool vertical) {
     PainterState state(cr);
-    int n = rect.Height();
+    const int n = vertical ? rect.Height() : rect.Width();
     if (start == end) {
-        SetSourceCOLORREF(cr, colorref, TransitionAlpha(start, end, 0, n));
+        MRender::SetSourceCOLORREF(cr, colorref, MRender::TransitionAlpha(start, end, 0, n));
         cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
         cairo_fill(cr);
         return;
     }
     for (int i = 0; i < n; ++i) {
-        SetSourceCOLORREF(cr, colorref, TransitionAlpha(start, end, i, n));
-        cairo_rectangle(cr, rect.left, rect.top + i, rect.Width(), 1);
+        MRender::SetSourceCOLORREF(cr, colorref, MRender::TransitionAlpha(start, end, i, n));
+        if (vertical)
+            cairo_rectangle(cr, rect.left, rect.top + i, rect.Width(), 1);
+        else
+            cairo_rectangle(cr, rect.left + i, rect.top, 1, rect.Height());
         cairo_fill(cr);
     }
 }
 
+} // namespace
+
+void MRender::DrawVerticalTransition(cairo_t* cr, CRect rect, uint32_t colorref, int start, int end) {
+    DrawTransition(cr, rect, colorref, start, end, true);
+}
+
 void MRender::DrawHorizontalTransition(cairo_t* cr, CRect rect, uint32_t colorref, int start, int end) {
-    PainterState state(cr);
-    int n = rect.Width();
-    if (start == end) {
-        SetSourceCOLORREF(cr, colorref, TransitionAlpha(start, end, 0, n));
-        cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
-        cairo_fill(cr);
-        return;
-    }
-    for (int i = 0; i < n; ++i) {
-        SetSourceCOLORREF(cr, colorref, TransitionAlpha(start, end, i, n));
-        cairo_rectangle(cr, rect.left + i, rect.top, 1, rect.Height());
-        cairo_fill(cr);
-    }
+    DrawTransition(cr, rect, colorref, start, end, false);
 }
 
 void MRender::DrawRightBottomTransition(cairo_t* cr, CRect rect, uint32_t argb, int width) {
