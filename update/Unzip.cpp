@@ -4,6 +4,7 @@
 #include "platform/FileIo.h"
 
 #include "update/ExtractionFolder.h"
+#include "update/ZipBytes.h"
 #include "update/ZipDirectory.h"
 
 #include <fcntl.h>
@@ -30,12 +31,6 @@ constexpr uint16_t kDeflated = 8;
 constexpr uint16_t kExtendedTimestamp = 0x5455; // "UT"
 
 enum class EntryOutcome { Extracted, Failed, Refused };
-
-uint32_t Get32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8)
-        | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 ssize_t ReadAt(int fd, unsigned char* buffer, size_t size, uint64_t offset)
 {
@@ -117,8 +112,8 @@ EntryTimes ParseExtendedTimestamp(const std::string& extra)
     const auto* p = reinterpret_cast<const unsigned char*>(extra.data());
     size_t pos = 0;
     while (extra.size() - pos >= 4) {
-        uint16_t id = static_cast<uint16_t>(p[pos] | (p[pos + 1] << 8));
-        size_t size = static_cast<size_t>(p[pos + 2] | (p[pos + 3] << 8));
+        uint16_t id = ZipGet16(p + pos);
+        size_t size = ZipGet16(p + pos + 2);
         pos += 4;
         if (size > extra.size() - pos)
             break;
@@ -126,11 +121,11 @@ EntryTimes ParseExtendedTimestamp(const std::string& extra)
             uint8_t flags = p[pos];
             size_t at = 1;
             if ((flags & 1) && at + 4 <= size) {
-                times.modified = static_cast<int32_t>(Get32(p + pos + at));
+                times.modified = static_cast<int32_t>(ZipGet32(p + pos + at));
                 at += 4;
             }
             if ((flags & 2) && at + 4 <= size)
-                times.accessed = static_cast<int32_t>(Get32(p + pos + at));
+                times.accessed = static_cast<int32_t>(ZipGet32(p + pos + at));
             return times;
         }
         pos += size;

@@ -1,6 +1,8 @@
 // Parsing of the ZIP end record, central directory and local headers (PKWARE application note).
 #include "update/ZipDirectory.h"
 
+#include "update/ZipBytes.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +19,6 @@ constexpr uint32_t kLocalSignature = 0x04034b50;
 constexpr size_t kEndSize = 22;
 constexpr size_t kCentralSize = 46;
 constexpr size_t kLocalSize = 30;
-
-uint16_t Get16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Get32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8)
-        | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 bool ReadExact(int fd, void* buffer, size_t size, uint64_t offset)
 {
@@ -49,7 +40,7 @@ bool ReadExact(int fd, void* buffer, size_t size, uint64_t offset)
 size_t FindEndRecord(const std::vector<unsigned char>& tail)
 {
     for (size_t pos = tail.size() - kEndSize + 1; pos-- > 0;) {
-        if (Get32(&tail[pos]) == kEndSignature && pos + kEndSize + Get16(&tail[pos + 20]) <= tail.size())
+        if (ZipGet32(&tail[pos]) == kEndSignature && pos + kEndSize + ZipGet16(&tail[pos + 20]) <= tail.size())
             return pos;
     }
     return tail.size();
@@ -99,12 +90,12 @@ ZipDirectoryStatus ZipDirectory::ReadEndRecord(int fd, uint64_t fileSize)
     const unsigned char* end = &tail[found];
     if (endOffset >= 20) {
         unsigned char locator[4];
-        if (ReadExact(fd, locator, 4, endOffset - 20) && Get32(locator) == kZip64LocatorSignature)
+        if (ReadExact(fd, locator, 4, endOffset - 20) && ZipGet32(locator) == kZip64LocatorSignature)
             return Fail(ZipDirectoryStatus::Zip64, "ZIP64 archives are not supported");
     }
-    uint16_t disk = Get16(end + 4), directoryDisk = Get16(end + 6);
-    uint16_t entriesHere = Get16(end + 8), entries = Get16(end + 10);
-    uint32_t size = Get32(end + 12), offset = Get32(end + 16);
+    uint16_t disk = ZipGet16(end + 4), directoryDisk = ZipGet16(end + 6);
+    uint16_t entriesHere = ZipGet16(end + 8), entries = ZipGet16(end + 10);
+    uint32_t size = ZipGet32(end + 12), offset = ZipGet32(end + 16);
     if (entries == 0xFFFF || entriesHere == 0xFFFF || size == 0xFFFFFFFF || offset == 0xFFFFFFFF)
         return Fail(ZipDirectoryStatus::Zip64, "ZIP64 archives are not supported");
     if (disk != 0 || directoryDisk != 0 || entriesHere != entries)
@@ -130,25 +121,25 @@ ZipDirectoryStatus ZipDirectory::ReadCentralDirectory(int fd)
     size_t pos = 0;
     uint64_t total = 0;
     for (uint32_t i = 0; i < m_entryCount; ++i) {
-        if (table.size() - pos < kCentralSize || Get32(&table[pos]) != kCentralSignature)
+        if (table.size() - pos < kCentralSize || ZipGet32(&table[pos]) != kCentralSignature)
             return Fail(ZipDirectoryStatus::NotZip, "central directory is damaged");
         const unsigned char* p = &table[pos];
-        size_t nameSize = Get16(p + 28), extraSize = Get16(p + 30), commentSize = Get16(p + 32);
+        size_t nameSize = ZipGet16(p + 28), extraSize = ZipGet16(p + 30), commentSize = ZipGet16(p + 32);
         if (table.size() - pos - kCentralSize < nameSize + extraSize + commentSize)
             return Fail(ZipDirectoryStatus::NotZip, "central directory is damaged");
         ZipEntry entry;
-        entry.versionMadeBy = Get16(p + 4);
-        entry.flags = Get16(p + 8);
-        entry.method = Get16(p + 10);
-        entry.dosTime = Get16(p + 12);
-        entry.dosDate = Get16(p + 14);
-        entry.crc = Get32(p + 16);
-        entry.compressedSize = Get32(p + 20);
-        entry.uncompressedSize = Get32(p + 24);
-        entry.externalAttributes = Get32(p + 38);
-        entry.localHeaderOffset = Get32(p + 42);
+        entry.versionMadeBy = ZipGet16(p + 4);
+        entry.flags = ZipGet16(p + 8);
+        entry.method = ZipGet16(p + 10);
+        entry.dosTime = ZipGet16(p + 12);
+        entry.dosDate = ZipGet16(p + 14);
+        entry.crc = ZipGet32(p + 16);
+        entry.compressedSize = ZipGet32(p + 20);
+        entry.uncompressedSize = ZipGet32(p + 24);
+        entry.externalAttributes = ZipGet32(p + 38);
+        entry.localHeaderOffset = ZipGet32(p + 42);
         if (entry.compressedSize == 0xFFFFFFFF || entry.uncompressedSize == 0xFFFFFFFF
-            || entry.localHeaderOffset == 0xFFFFFFFF || Get16(p + 34) == 0xFFFF)
+            || entry.localHeaderOffset == 0xFFFFFFFF || ZipGet16(p + 34) == 0xFFFF)
             return Fail(ZipDirectoryStatus::Zip64, "ZIP64 archives are not supported");
         const char* text = reinterpret_cast<const char*>(p + kCentralSize);
         entry.name.assign(text, nameSize);
@@ -169,9 +160,9 @@ void ZipDirectory::ReadLocalHeaders(int fd, uint64_t fileSize)
         unsigned char header[kLocalSize];
         uint64_t offset = entry.localHeaderOffset;
         if (offset + kLocalSize > limit || !ReadExact(fd, header, kLocalSize, offset)
-            || Get32(header) != kLocalSignature)
+            || ZipGet32(header) != kLocalSignature)
             continue;
-        uint64_t nameSize = Get16(header + 26), extraSize = Get16(header + 28);
+        uint64_t nameSize = ZipGet16(header + 26), extraSize = ZipGet16(header + 28);
         entry.dataOffset = offset + kLocalSize + nameSize + extraSize;
         if (entry.dataOffset + entry.compressedSize > limit)
             continue;
